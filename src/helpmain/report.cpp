@@ -1,0 +1,173 @@
+#include "helpmain/report.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "runtime/files.h"
+#include "runtime/output.h"
+#include "runtime/text.h"
+
+namespace quillark {
+
+namespace {
+
+inline constexpr std::size_t kMaxReportLine = 255;
+inline constexpr std::size_t kMaxListingLine = 1024;
+
+// The console line for a report: its own line end dropped, "\n" added.
+void WriteToConsole(std::string_view text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
+}
+
+// A listing file that cannot be written ends the run; the reason and the line
+// that was to be written go to standard error instead.
+[[noreturn]] void FailListingWrite(const std::string& listing_file, const std::string& reason,
+                                   std::string_view line) {
+  std::fflush(stdout);
+  std::cout.flush();
+  std::string message = "Cannot write the listing file \"" + listing_file + "\": " + reason;
+  WriteToConsole(message);
+  if (!line.empty()) WriteToConsole(line);
+  EndRunFatally();
+}
+
+void AppendToListing(const std::string& listing_file, std::string_view text) {
+  std::string reason = runtime::AppendToFile(listing_file, text);
+  if (!reason.empty()) FailListingWrite(listing_file, reason, text);
+}
+
+// The first line's line end is kept for the whole file: CR LF when the first
+// line ends so, LF for any other ending (or none).
+std::string_view FirstLineEnd(std::string_view contents) {
+  std::size_t newline = contents.find('\n');
+  if (newline != std::string_view::npos && newline > 0 && contents[newline - 1] == '\r' &&
+      (newline < 2 || contents[newline - 2] != '\r')) {
+    return "\r\n";
+  }
+  return "\n";
+}
+
+// Every line without its CR and LF characters, each at most 1024 characters.
+std::vector<std::string> SplitListingLines(std::string_view contents) {
+  std::vector<std::string> lines;
+  while (!contents.empty()) {
+    std::size_t newline = contents.find('\n');
+    std::string_view line = contents.substr(0, newline);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(runtime::Truncate(line, kMaxListingLine));
+    if (newline == std::string_view::npos) break;
+    contents.remove_prefix(newline + 1);
+  }
+  return lines;
+}
+
+// Shell sort with the gaps ..., 40, 13, 4, 1; not stable, so lines that differ
+// only in case keep the order these exact gaps give them.
+void ShellSortListing(std::vector<std::string>& lines) {
+  std::size_t count = lines.size();
+  std::size_t gap = 1;
+  while (gap <= count) gap = gap * 3 + 1;
+  do {
+    gap /= 3;
+    for (std::size_t i = gap; i < count; ++i) {
+      std::string moving = std::move(lines[i]);
+      std::size_t j = i;
+      while (j >= gap && runtime::CompareFoldLower(lines[j - gap], moving) > 0) {
+        lines[j] = std::move(lines[j - gap]);
+        j -= gap;
+      }
+      lines[j] = std::move(moving);
+    }
+  } while (gap > 1);
+}
+
+}  // namespace
+
+std::string_view KindWord(char kind) {
+  if (kind == 'W' || kind == 'w') return "Warning";
+  if (kind == 'F' || kind == 'f') return "Fatal";
+  return "Error";
+}
+
+bool IsFatalKind(char kind) { return kind == 'F' || kind == 'f'; }
+
+std::string FormatMessagePrefix(std::string_view file, int line, char kind) {
+  std::string prefix(file);
+  if (line > 0) {
+    // Short numbers are padded to five places so a plain sort keeps line order.
+    std::string number = std::to_string(line);
+    prefix += '(';
+    if (number.size() < 5) prefix.append(5 - number.size(), ' ');
+    prefix += number;
+    prefix += ')';
+  }
+  prefix += ": ";
+  prefix += KindWord(kind);
+  prefix += " : ";
+  return runtime::Truncate(prefix, kMaxReportLine);
+}
+
+std::string FormatReportLine(std::string_view file, int line, char kind, std::string_view message) {
+  std::string report = FormatMessagePrefix(file, line, kind);
+  report += message;
+  return runtime::Truncate(report, kMaxReportLine);
+}
+
+void ReportMessage(bool condition, const std::string& listing_file, char kind,
+                   std::string_view text) {
+  if (condition) return;
+  std::string line = text.empty() ? std::string("Assert failure") : std::string(text);
+  if (line.back() != '\n') line += "\r\n";
+  if (listing_file.empty()) {
+    WriteToConsole(line);
+  } else {
+    AppendToListing(listing_file, line);
+  }
+  if (IsFatalKind(kind)) EndRunFatally();
+}
+
+void EndRunFatally() {
+  // Console text written without a line end stays visible.
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(kExitFatal);
+}
+
+void FinishListing(const std::string& listing_file, const std::string& source_file) {
+  if (listing_file.empty()) return;
+  if (runtime::FileSize(listing_file) <= 0) {
+    AppendToListing(listing_file, source_file + ": 0 errors.\r\n");
+    return;
+  }
+  SortListingFile(listing_file);
+}
+
+void SortListingFile(const std::string& listing_file) {
+  std::optional<std::string> contents = runtime::ReadWholeFile(listing_file);
+  if (!contents.has_value() || contents->empty()) return;
+  std::string_view line_end = FirstLineEnd(*contents);
+  std::vector<std::string> lines = SplitListingLines(*contents);
+  ShellSortListing(lines);
+
+  std::string sorted;
+  sorted.reserve(contents->size());
+  const std::string* previous = nullptr;
+  for (const std::string& line : lines) {
+    // Of adjacent lines equal but for case only the first is kept.
+    if (previous != nullptr && runtime::EqualsNoCase(*previous, line)) continue;
+    previous = &line;
+    sorted += runtime::Truncate(line, kMaxListingLine - line_end.size());
+    sorted += line_end;
+  }
+  std::string reason = runtime::ReplaceFileSafely(listing_file, sorted);
+  if (!reason.empty()) FailListingWrite(listing_file, reason, "");
+}
+
+}  // namespace quillark

@@ -1,0 +1,229 @@
+// Topics borrowed from other source files, the replace pairs that edit the
+// borrowed text, and files passed through verbatim into the output.
+//
+// A borrowed topic's body travels through its temporary include file: the
+// first pass that meets the include pair writes the file (and applies the
+// topic's replace pairs to it), every later pass reads it as a nested source.
+// The "Replace=0" marker in its first line turns into "Replace=1" at the end
+// of the topic, so the replacements are applied exactly once.
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "helpmain/report.h"
+#include "helpreader/include_files.h"
+#include "helpreader/source_reader.h"
+#include "helpreader/tag_families.h"
+#include "helptags/tag_vocabulary.h"
+#include "helpwriter/page_frame.h"
+#include "runtime/files.h"
+#include "runtime/output.h"
+#include "runtime/text.h"
+
+namespace quillark {
+namespace {
+
+constexpr std::string_view kUnreplacedMarker = "Replace=0";
+constexpr std::string_view kReplacedMarker = "Replace=1";
+
+// A file name written in the source, made absolute against the folder of the
+// main source file.
+std::string AgainstMainSource(std::string_view name) {
+  std::string path = runtime::NormalizeSourcePath(name);
+  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(MainSourceName()) + path;
+  return path;
+}
+
+bool HasExtension(std::string_view path) {
+  const std::string file = runtime::FileNamePart(path);
+  const std::size_t dot = file.rfind('.');
+  return dot != std::string::npos && dot + 1 < file.size();
+}
+
+std::string TemporaryFileOf(std::string_view topic_name) {
+  return IncludeFileName(MainSourceName(), topic_name);
+}
+
+void FatalIfNotWritten(const std::string& path, const std::string& failure) {
+  if (!failure.empty()) ReportAtSource(kFatal, "Cannot write \"" + path + "\": " + failure);
+}
+
+// Where the marker stands in `text`, compared without case.
+std::size_t FindMarker(std::string_view text) {
+  return runtime::UpperAscii(text).find(runtime::UpperAscii(kUnreplacedMarker));
+}
+
+// The header is a comment pair, so it produces nothing when the file is read
+// inside the topic.
+void WriteTemporaryFile(const std::string& path, std::string_view body) {
+  std::string data =
+      "<comment>" + GeneratorText() + " " + std::string(kUnreplacedMarker) + "\r\n</comment>\r\n";
+  data += body;
+  FatalIfNotWritten(path, runtime::WriteWholeFile(path, data));
+}
+
+// The reader takes a name that is not a full path against the main source's
+// folder, where the temporary file already is.
+std::string NameForReader(const std::string& temp) {
+  return runtime::IsFullPath(temp) ? temp : runtime::FileNamePart(temp);
+}
+
+// An optional sign and digits give a number; any other value (or one out of
+// range) keeps the default.
+int IntegerOr(std::string_view value, int fallback) {
+  const bool negative = !value.empty() && value.front() == '-';
+  if (!value.empty() && (value.front() == '-' || value.front() == '+')) value.remove_prefix(1);
+  if (value.empty()) return fallback;
+  for (char c : value) {
+    if (!runtime::IsAsciiDigit(c)) return fallback;
+  }
+  long long number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc() || end != value.data() + value.size()) return fallback;
+  if (negative) number = -number;
+  if (number < INT32_MIN || number > INT32_MAX) return fallback;
+  return static_cast<int>(number);
+}
+
+// Tags may be written with braces in the replace parameters.
+std::string BracesToAngles(std::string text) {
+  for (char& c : text) {
+    if (c == '{') c = '<';
+    if (c == '}') c = '>';
+  }
+  return text;
+}
+
+// Only a temporary file whose first line still carries the marker is edited.
+bool AwaitsReplacement(const std::string& temp) {
+  const std::optional<std::string> data = runtime::ReadWholeFile(temp);
+  if (!data) return false;
+  const std::string_view first_line =
+      std::string_view(*data).substr(0, std::min(data->find('\n'), std::size_t{256}));
+  return FindMarker(first_line) != std::string::npos;
+}
+
+}  // namespace
+
+void ProcessIncludeFamily(TagCall& call) {
+  TagState& state = call.state;
+  if (state.output_on) {
+    ReportAtSource(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
+  }
+  if (OpenPairIfIdle(state, call.tag)) return;
+  if (state.open_tag != "<topic_include>" && state.open_tag != "<popup_include>") {
+    ReportAtSource(
+        kFatal, "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
+  }
+  const std::array<std::string, 5> values = SplitParameters(state.savename);
+  const std::string file = AgainstMainSource(values[0]);
+  const std::string& old_name = values[1];
+  const std::string new_name(runtime::TrimControl(values[2]));
+  if (!runtime::IsIdentifier(runtime::SanitizeIdent(old_name))) {
+    ReportAtSource(kFatal, "Old topic name \"" + old_name +
+                               "\" is missing or invalid, should be an identifier");
+  }
+  if (!runtime::IsIdentifier(runtime::SanitizeIdent(new_name))) {
+    ReportAtSource(kFatal, "New topic name \"" + new_name +
+                               "\" is missing or invalid, should be an identifier");
+  }
+  const std::string temp = TemporaryFileOf(new_name);
+  const bool temp_existed = runtime::FileExists(temp);
+  if (!temp_existed) {
+    // This pass only writes the temporary file; the body is read from it in
+    // the passes that follow.
+    const TopicSpan span = FindTopicInFile(file, old_name, TagsMatch(call.tag, "<popup_include>"));
+    const std::optional<std::string> data =
+        span.start > 0 && span.end > span.start ? runtime::ReadWholeFile(file) : std::nullopt;
+    if (data && span.end - 1 <= data->size()) {
+      WriteTemporaryFile(temp,
+                         std::string_view(*data).substr(span.start - 1, span.end - span.start));
+    } else {
+      ReportAtSource(
+          kWarning, "The included topic \"" + old_name + "\" does not exist in the included file.");
+    }
+  }
+  // The topic is registered at the include pair's own line, before the
+  // reader descends into the temporary file.
+  StartTopic(call, new_name);
+  if (!temp_existed) return;
+  switch (OpenIncludeFile(NameForReader(temp))) {
+    case IncludeResult::kTooDeep:
+      ReportAtSource(kFatal, "Include files too deeply nested");
+      break;
+    case IncludeResult::kNotFound:
+      ReportAtSource(kWarning, "Include file \"" + temp + "\" not found");
+      break;
+    case IncludeResult::kOpened:
+      break;
+  }
+}
+
+void ProcessReplace(TagCall& call) {
+  TagState& state = call.state;
+  if (runtime::IsBlank(state.open_tag)) {
+    // Replace pairs open only inside a topic body with output on.
+    if (state.output_on) {
+      OpenPairIfIdle(state, call.tag);
+      state.output_on = false;
+    }
+    return;
+  }
+  if (state.open_tag != "<replace>") {
+    ReportAtSource(kFatal,
+                   "Unexpected replace tag found while processing " + state.open_tag + " link");
+  }
+  const std::string temp = TemporaryFileOf(state.topic_name);
+  if (!temp.empty() && AwaitsReplacement(temp)) {
+    const std::array<std::string, 5> values = SplitParameters(state.savename, 257);
+    const int start = IntegerOr(values[2], 1);
+    const int count = IntegerOr(runtime::Truncate(values[3], 34), -1);
+    const int flags = IntegerOr(runtime::Truncate(values[4], 34), kReplaceIgnoreCase);
+    FatalIfNotWritten(temp, ReplaceInFile(temp, BracesToAngles(values[0]),
+                                          BracesToAngles(values[1]), flags, count, start));
+  }
+  ClosePair(state);
+  state.output_on = true;
+  call.step.stop_line = true;
+}
+
+void ProcessPassthrough(TagCall& call) {
+  TagState& state = call.state;
+  const bool in_topic = !state.topic_name.empty();
+  if (OpenPairIfIdle(state, call.tag)) {
+    if (in_topic) state.output_on = false;
+    return;
+  }
+  if (!TagsMatch(state.open_tag, "<passthrough>")) {
+    ReportAtSource(kFatal, "<passthrough> tag was not expected in " + state.open_tag + " link");
+  }
+  const std::string name(runtime::TrimControl(state.savename));
+  const std::string path = AgainstMainSource(name);
+  if (!HasExtension(path)) {
+    ReportAtSource(kWarning, "Invalid file name \"" + name + "\"");
+  } else if (runtime::FileSize(path) <= 0) {
+    ReportAtSource(kWarning, "File is empty or does not exist \"" + path + "\"");
+  } else {
+    // The two tabs ask the writer of the line to put the file's contents here.
+    call.step.step_text += "\t" + path + "\t";
+  }
+  ClosePair(state);
+  if (in_topic) state.output_on = true;
+}
+
+void MarkIncludeReplaced(const std::string& topic_name) {
+  const std::string temp = TemporaryFileOf(topic_name);
+  if (temp.empty() || runtime::FileSize(temp) <= 0) return;
+  std::optional<std::string> data = runtime::ReadWholeFile(temp);
+  if (!data) return;
+  const std::size_t marker = FindMarker(*data);
+  if (marker == std::string::npos) return;
+  data->replace(marker, kUnreplacedMarker.size(), kReplacedMarker);
+  FatalIfNotWritten(temp, runtime::ReplaceFileSafely(temp, *data));
+}
+
+}  // namespace quillark

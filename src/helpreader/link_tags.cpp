@@ -1,0 +1,200 @@
+// Jumps to topics and popups, web jumps, keywords and images: pairs used
+// inside running text, whose collected content becomes a link, an index
+// keyword or a picture.
+#include <algorithm>
+#include <string>
+
+#include "helpdib/bmp.h"
+#include "helpmain/report.h"
+#include "helpmain/run_files.h"
+#include "helpreader/source_reader.h"
+#include "helpreader/tag_families.h"
+#include "helpreader/topic_registry.h"
+#include "helptags/tag_vocabulary.h"
+#include "helpwriter/bitmaps.h"
+#include "helpwriter/links.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
+
+namespace quillark {
+namespace {
+
+// Jumps, web jumps and images open only inside a topic body with output on,
+// and silence the collected text while they are open.
+bool OpenSilencingPair(TagState& state, std::string_view tag) {
+  if (!runtime::IsBlank(state.open_tag)) return false;
+  if (state.output_on) {
+    OpenPairIfIdle(state, tag);
+    state.output_on = false;
+  }
+  return true;
+}
+
+void FinishLinkPair(TagState& state) {
+  ClosePair(state);
+  state.output_on = true;
+}
+
+bool IsPopupRow(const HelpTable& topics, int row) {
+  return row != kNotFound && (EntryAt(topics, row).flags & kTopicIsPopup) != 0;
+}
+
+// A name written in the source as a path: made absolute against the folder
+// of the main source file.
+std::string SourceRelativePath(std::string_view name) {
+  std::string path = runtime::NormalizeSourcePath(name);
+  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(MainSourceName()) + path;
+  return path;
+}
+
+bool HasExtension(std::string_view path) {
+  const std::string file = runtime::FileNamePart(path);
+  const std::size_t dot = file.rfind('.');
+  return dot != std::string::npos && dot + 1 < file.size();
+}
+
+}  // namespace
+
+void ProcessJump(TagCall& call) {
+  TagState& state = call.state;
+  if (OpenSilencingPair(state, call.tag)) return;
+  if (state.open_tag != "<jump_popup>" && state.open_tag != "<jump_topic>") {
+    ReportAtSource(kFatal, "Unexpected " + std::string(call.tag) +
+                               " tag found while processing " + state.open_tag + " link");
+  }
+  HelpTables& tables = call.tables();
+  const std::string text(runtime::TrimControl(state.savename));
+  const std::string key = TopicKey(text);
+  if (AddOrCount(tables.jumps, key, CurrentSourceName(), CurrentLineNumber(),
+                 AbsoluteLineNumber(), 1, 0, 0, 0, 0)) {
+    ReportAtSource(kFatal, "Table \"JumpTab\" is full up while adding \"" + key + "\"");
+  }
+  // The tag that closes the pair decides the kind of jump.
+  const bool popup_jump = TagsMatch(call.tag, "</jump_popup>");
+  const int row = FindByName(tables.topics, key);
+  if (row != kNotFound && popup_jump != IsPopupRow(tables.topics, row)) {
+    ReportAtSource(kWarning, "A " + std::string(call.tag) +
+                                 " jump occurred to the opposite type of topic, they should "
+                                 "match instead.");
+  }
+  if (row != kNotFound && popup_jump && IsPopupRow(tables.topics, row) &&
+      IsPopupRow(tables.topics, FindByName(tables.topics, TopicKey(state.topic_name)))) {
+    ReportAtSource(kWarning, "Popup topic \"" + state.topic_name +
+                                 "\" should not contain a jump to another popup topic \"" +
+                                 runtime::SanitizeIdent(text) + "\".");
+  }
+  const std::string* popup_body = row == kNotFound ? nullptr : GetEntryText(tables.topics, row);
+  call.step.step_text += JumpLink(call.format(), popup_jump, state.bold, state.italic,
+                                  state.underline, row, key, text, popup_body, tables.bitmaps);
+  FinishLinkPair(state);
+}
+
+void ProcessWebJump(TagCall& call) {
+  TagState& state = call.state;
+  if (OpenSilencingPair(state, call.tag)) return;
+  if (state.open_tag != "<jump_web>") {
+    ReportAtSource(kFatal,
+                   "Unexpected web jump tag found while processing " + state.open_tag + " link");
+  }
+  const std::string text(runtime::TrimControl(state.savename));
+  call.step.step_text += WebLink(call.format(), text, text);
+  FinishLinkPair(state);
+}
+
+void ProcessKeyword(TagCall& call) {
+  TagState& state = call.state;
+  if (runtime::IsBlank(state.open_tag)) {
+    // The keyword's text stays visible: output is left on.
+    if (state.output_on) OpenPairIfIdle(state, "<keyword>");
+    return;
+  }
+  if (state.open_tag != "<keyword>") {
+    ReportAtSource(kFatal,
+                   "Unexpected keyword tag found while processing " + state.open_tag + " link");
+  }
+  std::string keyword(runtime::TrimControl(state.savename));
+  const bool allowed =
+      !keyword.empty() && std::all_of(keyword.begin(), keyword.end(), [](char c) {
+        return runtime::IsAsciiLetter(c) || runtime::IsAsciiDigit(c) ||
+               std::string_view(" #*+-./<>_").find(c) != std::string_view::npos;
+      });
+  if (!allowed) {
+    ReportAtSource(kWarning, "The keyword \"" + keyword +
+                                 "\" is empty or has characters that are not allowed.");
+  }
+  HelpTables& tables = call.tables();
+  const std::string owner = TopicKey(state.topic_name);
+  if (FindByName(tables.topics, owner) == kNotFound) {
+    ReportAtSource(kFatal, "Topic \"" + state.topic_name +
+                               "\" could not be found at <keyword> after being added");
+  }
+  const int known = FindByName(tables.keywords, keyword);
+  if (known != kNotFound) keyword = EntryAt(tables.keywords, known).name;
+  const int here = FindByNameAt(tables.keywords, keyword, AbsoluteLineNumber());
+  if (here != kNotFound) {
+    ++EntryAt(tables.keywords, here).count;
+  } else if (InsertEntry(tables.keywords, keyword, owner, CurrentLineNumber(),
+                         AbsoluteLineNumber(), 1, 0, 0, 0, 0)) {
+    ReportAtSource(kFatal, "Table \"KeywordTab\" is full up while adding \"" + keyword + "\"");
+  }
+  call.step.step_text +=
+      KeywordText(call.format(), keyword, OnlyTagsFollow(call.line, call.position));
+  ClosePair(state);
+}
+
+void ProcessImage(TagCall& call) {
+  TagState& state = call.state;
+  if (OpenSilencingPair(state, call.tag)) return;
+  if (state.open_tag != "<img_center>" && state.open_tag != "<img_left>") {
+    ReportAtSource(kFatal,
+                   "Unexpected image tag found while processing " + state.open_tag + " link");
+  }
+  if (!TagsMatch(state.open_tag, call.tag)) {
+    ReportAtSource(kWarning, "Bitmap file definition is mixed (" + state.open_tag + "..." +
+                                 std::string(call.tag) + ").");
+  }
+  const std::string name(runtime::TrimControl(state.savename));
+  const std::string path = SourceRelativePath(name);
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  if (!HasExtension(path)) {
+    ReportAtSource(kWarning, "Invalid file name \"" + name + "\"");
+  } else if (runtime::FileSize(path) <= 0) {
+    ReportAtSource(kWarning, "File is empty or does not exist \"" + path + "\"");
+  } else {
+    width = BmpWidth(path);
+    height = BmpHeight(path);
+  }
+
+  // The image stands alone when its opening tag, its file name and its
+  // closing tag fill the line between blanks. A pair that spans lines has its
+  // opening tag on an earlier line and never stands alone.
+  const std::size_t opening_length = TagsMatch(call.tag, "<img_center>") ? 12 : 10;
+  const std::size_t after_closing = call.position + call.tag.size();
+  bool alone = false;
+  if (call.position >= state.savename.size() + opening_length) {
+    const std::size_t opening = call.position - state.savename.size() - opening_length;
+    alone = IsBlankText(call.line.substr(0, opening)) &&
+            IsBlankText(call.line.substr(after_closing));
+  }
+  const std::string_view rest = call.line.substr(after_closing);
+  const bool after = rest.find_first_not_of(" \t\n") == std::string_view::npos;
+  const bool own_paragraph = alone && after;
+
+  const char alignment = state.open_tag == "<img_center>" ? 'C' : 'L';
+  const ImageText image =
+      WriteImage(call.format(), GetOutputFileName(), alignment, own_paragraph, path);
+  std::string& out = call.step.step_text;
+  out += image.before;
+  if (!image.hex_file.empty()) out += "\t" + image.hex_file + "\t";
+  out += image.after;
+
+  if (AddOrCount(call.tables().bitmaps, path, CurrentSourceName(), CurrentLineNumber(), 0, 1,
+                 0, width, height, image.written ? kBitmapCopied : 0)) {
+    ReportAtSource(kFatal, "Table \"BitmapTab\" is full up while adding \"" + path + "\"");
+  }
+  FinishLinkPair(state);
+  if (own_paragraph) call.step.stop_line = true;
+}
+
+}  // namespace quillark

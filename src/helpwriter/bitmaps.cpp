@@ -1,0 +1,132 @@
+#include "helpwriter/bitmaps.h"
+
+#include <optional>
+
+#include "helpdib/bmp.h"
+#include "helpwriter/inline_text.h"
+#include "runtime/files.h"
+
+namespace quillark {
+namespace {
+
+constexpr int kStandardPixelsPerInch = 96;
+constexpr std::int64_t kTwipsPerInch = 1440;
+
+// The image's base name and its extension with the dot, without directory:
+// "logo" and ".bmp".
+struct ImageName {
+  std::string name;
+  std::string ext;
+};
+
+ImageName SplitImageName(std::string_view image_path) {
+  ImageName parts;
+  parts.name = runtime::BaseName(image_path);
+  parts.ext = runtime::FileNamePart(image_path).substr(parts.name.size());
+  return parts;
+}
+
+// The help compiler finds "{bml name}" and "{bmc name}" in the topic text; the
+// braces are escaped so that the reference stays text in the RTF topic file.
+ImageText HlpImage(char alignment, bool own_paragraph, const ImageName& image) {
+  ImageText text;
+  const std::string file_name = image.name + image.ext;
+  if (alignment == 'L') {
+    text.before = own_paragraph ? "\\par\\{bml " + file_name + "\\}\\par\\pard\r\n"
+                                : "\\{bml " + file_name + "\\}";
+  } else {
+    text.before = own_paragraph ? "\\par\\qc\\{bmc " + file_name + "\\}\\par\\pard\r\n"
+                                : "\\{bmc " + file_name + "\\}";
+  }
+  return text;
+}
+
+// The printable document carries the picture: the "\pict" group opens here,
+// the hex file's lines follow it through the line writer, and "}" closes it.
+// A picture that cannot be converted shows its error in bold italic light red.
+ImageText RtfImage(std::string_view output_path, char alignment, bool own_paragraph,
+                   std::string_view image_path) {
+  std::string opening;
+  std::string closing;
+  if (own_paragraph) {
+    opening = alignment == 'L' ? "\\par" : "\\par\\qc";
+    closing = "\\par\\pard\r\n";
+  }
+  const std::string image(image_path);
+  const BmpImageInfo info = BmpInfo(image).value_or(BmpImageInfo{});
+  const std::string picture_header =
+      "{\\pict\\dibitmap0\\wbmbitspixel" + std::to_string(info.bits_per_pixel) +
+      "\\wbmplanes1\\wbmwidthbytes" + std::to_string(info.bytes_per_line) + "\\picw" +
+      std::to_string(info.width) + "\\pich" + std::to_string(info.height) + "\\picwgoal" +
+      std::to_string(PixelsToTwipsX(info.width)) + "\\pichgoal" +
+      std::to_string(PixelsToTwipsY(info.height)) + "\r\n";
+  const std::string hex_file = ImageHexFileName(output_path, image_path);
+
+  ImageText text;
+  const std::string error = BmpToHex(image, hex_file);
+  if (error.empty()) {
+    text.before = opening + picture_header;
+    text.hex_file = hex_file;
+    text.after = "}" + closing;
+  } else {
+    text.before = opening + "\\b\\i" + ColourText(OutputFormat::kRtf, "<clr_light_red/>") + error +
+                  "\\b0\\i0" + ColourText(OutputFormat::kRtf, "<clr_none/>");
+    text.after = closing;
+  }
+  return text;
+}
+
+// The page refers to the image by its bare file name; the image is expected
+// beside the pages.
+ImageText HtmlImage(char alignment, bool own_paragraph, const ImageName& image) {
+  ImageText text;
+  const std::string img =
+      "<img border=\"0\" src=\"" + image.name + image.ext + "\" alt=\"" + image.name + "\"";
+  if (own_paragraph) {
+    text.before = std::string("<br/><div align=\"") + (alignment == 'L' ? "left" : "center") +
+                  "\">" + img + "/></div>\r\n";
+  } else if (alignment == 'L') {
+    text.before = img + " align=\"left\" hspace=\"6\" vspace=\"4\"/>";
+  } else {
+    text.before = img + " align=\"bottom\"/>";
+  }
+  text.written = true;
+  return text;
+}
+
+}  // namespace
+
+ImageText WriteImage(OutputFormat format, std::string_view output_path, char alignment,
+                     bool own_paragraph, std::string_view image_path) {
+  if (alignment != 'L' && alignment != 'C') return ImageText{};
+  switch (format) {
+    case OutputFormat::kHlp:
+      return HlpImage(alignment, own_paragraph, SplitImageName(image_path));
+    case OutputFormat::kRtf:
+      return RtfImage(output_path, alignment, own_paragraph, image_path);
+    case OutputFormat::kChm:
+    case OutputFormat::kHtml:
+      return HtmlImage(alignment, own_paragraph, SplitImageName(image_path));
+    case OutputFormat::kNone:
+      break;
+  }
+  return ImageText{};
+}
+
+std::string ImageHexFileName(std::string_view output_path, std::string_view image_path) {
+  return runtime::DirectoryPart(output_path) + runtime::BaseName(image_path) + "_bmp.tmp";
+}
+
+int ScreenPixelsPerInchX() { return kStandardPixelsPerInch; }
+
+int ScreenPixelsPerInchY() { return kStandardPixelsPerInch; }
+
+std::int64_t PixelsToTwipsX(std::int64_t pixels) {
+  return pixels * kTwipsPerInch / ScreenPixelsPerInchX();
+}
+
+std::int64_t PixelsToTwipsY(std::int64_t pixels) {
+  return pixels * kTwipsPerInch / ScreenPixelsPerInchY();
+}
+
+}  // namespace quillark

@@ -1,0 +1,50 @@
+// Every file a run reads, writes or deletes is named here from the input path
+// (full, without extension) and the output format.
+#ifndef QUILLARK_HELPWRITER_FILE_NAMES_H_
+#define QUILLARK_HELPWRITER_FILE_NAMES_H_
+
+#include <string>
+#include <string_view>
+
+#include "helpwriter/writer_state.h"
+
+namespace quillark {
+
+struct FileNames {
+  std::string source;        // P ".txt"
+  std::string preprocessor;  // P ".pp"
+  std::string listing;       // P ".lst"
+  std::string output;        // main output file, or page pattern for CHM and HTML
+  std::string final_output;
+  std::string project;
+  std::string style_sheet;
+  std::string contents;
+  std::string index;
+};
+
+// The four frame-file names the tag processor and the writers pass around.
+struct FrameFileNames {
+  std::string project;
+  std::string style_sheet;
+  std::string contents;
+  std::string index;
+};
+
+FileNames BuildFileNames(OutputFormat format, std::string_view input_path);
+FrameFileNames FrameNamesOf(const FileNames& names);
+
+enum class PageKind { kMain, kExample };
+
+// The file a topic's text goes to: the output file for HLP and RTF; the
+// topic's own page (or example page) in the output folder for CHM and HTML;
+// empty for NONE, an empty output name, or a key that is not an identifier.
+std::string TopicFileName(OutputFormat format, std::string_view output_name,
+                          std::string_view topic_key, PageKind kind);
+
+// The files a run deletes before Pass 1: the program's own temporary files
+// beside the source, the named outputs, and the pages of the output folder.
+void DeleteEarlierResults(const FileNames& names);
+
+}  // namespace quillark
+
+#endif  // QUILLARK_HELPWRITER_FILE_NAMES_H_

@@ -1,0 +1,82 @@
+#include "helpwriter/image_assets.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <system_error>
+
+#include "helpmain/report.h"
+#include "helpmain/run_files.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quillark {
+namespace {
+
+constexpr std::size_t kNameLimit = 255;
+
+// The full path of the running program, or empty when the system does not tell.
+std::string ProgramPath() {
+#ifdef _WIN32
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length <= MAX_PATH ? length : 0);
+#else
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+#endif
+}
+
+bool HoldsAssets(const std::string& folder) {
+  return runtime::FileExists(folder + std::string(kImageAssets[0]));
+}
+
+}  // namespace
+
+std::string ImageAssetDirectory(std::string_view program_path) {
+  const std::string folder = runtime::DirectoryPart(program_path);
+  if (folder.empty() || HoldsAssets(folder)) return folder;
+  const std::string parent =
+      runtime::DirectoryPart(std::string_view(folder).substr(0, folder.size() - 1));
+  const std::string shared =
+      parent + "share" + runtime::kPathSeparator + "quillark" + runtime::kPathSeparator;
+  return !parent.empty() && HoldsAssets(shared) ? shared : folder;
+}
+
+std::string ImageAssetList(OutputFormat format) {
+  if (format != OutputFormat::kHtml) return {};
+  const std::string folder = ImageAssetDirectory(ProgramPath());
+  std::string list;
+  for (std::string_view asset : kImageAssets) list += folder + std::string(asset) + "\n";
+  return list;
+}
+
+void CopyImageAssets(std::string_view list, const std::string& project_file, HelpTable& bitmaps) {
+  while (!list.empty()) {
+    const std::size_t end = list.find('\n');
+    const std::string path = runtime::Truncate(list.substr(0, end), kNameLimit);
+    list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+    if (path.empty()) break;
+    if (InsertEntry(bitmaps, path, "", 0, 0, 1, 0, 0, 0, kBitmapCopied)) {
+      ReportMessage(
+          false, GetListingFileName(), kFatal,
+          FormatReportLine("", 0, kFatal,
+                           "Table \"BitmapTab\" is full up while adding \"" + path + "\""));
+    }
+  }
+  // The copies go beside the project: the assets just recorded and the topic
+  // images the image writer marked.
+  const std::string folder = runtime::DirectoryPart(project_file);
+  for (int row = 1; row <= TableCount(bitmaps); ++row) {
+    const TableEntry& bitmap = EntryAt(bitmaps, row);
+    if ((bitmap.flags & kBitmapCopied) == 0) continue;
+    const std::string destination = folder + runtime::FileNamePart(bitmap.name);
+    if (destination != bitmap.name) runtime::CopyFileOver(bitmap.name, destination);
+  }
+}
+
+}  // namespace quillark

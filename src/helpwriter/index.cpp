@@ -1,0 +1,168 @@
+#include "helpwriter/index.h"
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "helpwriter/frame_file.h"
+#include "helpwriter/page_frame.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
+
+namespace quillark {
+namespace {
+
+constexpr std::size_t kShortTextLimit = 255;
+
+std::vector<std::string>& LinkPages() {
+  static std::vector<std::string> pages;
+  return pages;
+}
+
+// One KeywordTab record as the index shows it.
+struct IndexEntry {
+  std::string keyword;
+  std::string target;  // page (and anchor) the entry leads to; empty without keyword or topic
+  std::string label;   // the keyword, or "{keyword} (in topic {Title})"
+  int occurrences = 1;
+  int position = 1;  // 1 for the first record of a group of equal keywords
+  char letter = 0;
+};
+
+// First character and every character after a space upper case, the rest
+// lower case.
+std::string TitleCase(std::string_view text) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool starts_word = i == 0 || text[i - 1] == ' ';
+    result += starts_word ? runtime::UpperAscii(text[i]) : runtime::LowerAscii(text[i]);
+  }
+  return result;
+}
+
+std::vector<IndexEntry> CollectEntries(const HelpTable& keywords) {
+  std::vector<IndexEntry> entries;
+  const int count = TableCount(keywords);
+  for (int row = 1; row <= count; ++row) {
+    const TableEntry& record = EntryAt(keywords, row);
+    IndexEntry entry;
+    entry.keyword = record.name;
+    const bool is_title = (record.flags & kKeywordIsTopicTitle) != 0;
+    // Topic pages are named by the upper-case topic key.
+    const std::string page = runtime::UpperAscii(runtime::SanitizeIdent(record.files)) + ".html";
+    if (!record.name.empty() && !record.files.empty()) {
+      entry.target = is_title ? page : page + "#" + runtime::SanitizeIdent(record.name);
+    }
+    entry.label =
+        is_title ? record.name : record.name + " (in topic " + TitleCase(record.files) + ")";
+    entry.occurrences = CountByName(keywords, record.name);
+    if (!entries.empty() && runtime::EqualsNoCase(entries.back().keyword, record.name)) {
+      entry.position = entries.back().position + 1;
+    }
+    entry.letter = record.name.empty() ? '\0' : runtime::UpperAscii(record.name.front());
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+// The page that forwards to one occurrence of a keyword; the help viewer
+// offers the titles of a keyword's link pages for choice.
+std::string LinkPageText(const IndexEntry& entry) {
+  return runtime::Truncate("<html>\r\n<head>\r\n<title>" + entry.label +
+                               "</title>\r\n</head>\r\n<body>\r\n"
+                               "<script type=\"text/javascript\">\r\n"
+                               "navigate(\"" +
+                               entry.target + "\");\r\n</script>\r\n</body>\r\n</html>\r\n",
+                           kShortTextLimit);
+}
+
+std::string ChmIndex(const FrameFileNames& names, const std::vector<IndexEntry>& entries) {
+  std::string out = HtmlPageHead("", "", "", Copyright(), "", "");
+  out += "<object type=\"text/site properties\">\r\n";
+  out += "  <param name=\"Font\" value=\"" + FontName("CONTENTS") + "," +
+         std::to_string(FontSize("CONTENTS")) + ",0\">\r\n";
+  out += "</object>\r\n<ul>\r\n";
+  const std::string folder = runtime::DirectoryPart(names.index);
+  for (const IndexEntry& entry : entries) {
+    out += "  <li> <object type=\"text/sitemap\">\r\n";
+    out += "    <param name=\"Name\" value=\"" + entry.keyword + "\">\r\n";
+    if (entry.occurrences == 1) {
+      out += "    <param name=\"Local\" value=\"" + entry.target + "\">\r\n";
+    } else {
+      const std::string link_page = "_link_" + runtime::SanitizeIdent(entry.keyword) + "_" +
+                                    std::to_string(entry.position) + ".html";
+      out += "    <param name=\"Local\" value=\"" + link_page + "\">\r\n";
+      // A page of the same name from an earlier entry gets this one added at its end.
+      AppendFrameFile(runtime::JoinPath(folder, link_page), LinkPageText(entry));
+      LinkPages().push_back(link_page);
+    }
+    out += "  </object>\r\n";
+  }
+  out += "</ul>\r\n</body>\r\n</html>\r\n\r\n";
+  return out;
+}
+
+std::string HtmlIndex(const FrameFileNames& names, const std::vector<IndexEntry>& entries,
+                      std::string_view last_topic) {
+  std::string out =
+      HtmlPageHead(names.style_sheet, Caption() + " - Index", "", Copyright(), "", "");
+  out +=
+      ButtonBar(names.contents, names.index, last_topic, "", "", ButtonWebsite(), ButtonCaption());
+  out += "\r\n<h1>Index</h1>\r\n";
+
+  // The bar adds a letter whenever it differs from the one added last.
+  std::string letter_bar;
+  for (const IndexEntry& entry : entries) {
+    if (letter_bar.empty() || letter_bar.back() != entry.letter) letter_bar += entry.letter;
+  }
+  out += "<b>";
+  for (char letter : letter_bar) {
+    const std::string c(1, letter);
+    out += "<a href=\"#" + c + "\">" + c + "</a> ";
+  }
+  out += "</b><br/>\r\n";
+
+  std::string seen;
+  for (const IndexEntry& entry : entries) {
+    if (seen.find(entry.letter) == std::string::npos) {
+      const std::string c(1, entry.letter);
+      out += "<br/>\r\n<b>- <a name=\"" + c + "\">" + c + " -</b><br/>\r\n";
+      seen += entry.letter;
+    }
+    const std::string& text = entry.occurrences == 1 ? entry.keyword : entry.label;
+    out += runtime::Truncate("<a href=\"" + entry.target + "\">" + text + "</a><br/>",
+                             kShortTextLimit) +
+           "\r\n";
+  }
+  out += "</body>\r\n</html>\r\n\r\n";
+  return out;
+}
+
+}  // namespace
+
+void WriteIndex(OutputFormat format, const FrameFileNames& names, const HelpTable& keywords,
+                const HelpTable& topics) {
+  LinkPages().clear();
+  if (names.index.empty()) return;
+  switch (format) {
+    case OutputFormat::kRtf:
+      WriteFrameFile(names.index, kRtfIndexField);
+      break;
+    case OutputFormat::kChm:
+      WriteFrameFile(names.index, ChmIndex(names, CollectEntries(keywords)));
+      break;
+    case OutputFormat::kHtml: {
+      const int last = FindByPosition(topics, 0, kNoPopups, PositionMode::kLast);
+      const std::string last_topic = last == kNotFound ? "" : EntryAt(topics, last).name;
+      WriteFrameFile(names.index, HtmlIndex(names, CollectEntries(keywords), last_topic));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+const std::vector<std::string>& IndexLinkPages() { return LinkPages(); }
+
+}  // namespace quillark

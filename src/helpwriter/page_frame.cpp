@@ -1,0 +1,122 @@
+#include "helpwriter/page_frame.h"
+
+#include "runtime/clock.h"
+#include "runtime/files.h"
+
+namespace quillark {
+
+namespace {
+
+// Pages link each other by base name, always within one folder.
+std::string PageLink(std::string_view file) {
+  if (file.empty()) return {};
+  return runtime::BaseName(file) + ".html";
+}
+
+std::string EscapeAngles(std::string_view caption) {
+  std::string escaped;
+  for (char c : caption) {
+    if (c == '<') {
+      escaped += "&lt;";
+    } else if (c == '>') {
+      escaped += "&gt;";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string Spaces(int count) {
+  std::string spaces;
+  for (int i = 0; i < count; ++i) spaces += "&nbsp;";
+  return spaces;
+}
+
+}  // namespace
+
+std::string GeneratorText() {
+  return "Quillark (help creator program) " + runtime::NowText().substr(0, 10);
+}
+
+std::string HtmlPageHead(std::string_view style_sheet_path, std::string_view title,
+                         std::string_view extra_head, std::string_view comment,
+                         std::string_view body_attributes, std::string_view first_paragraph) {
+  std::string head =
+      "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+      "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n";
+  if (!comment.empty()) head += "<!-- " + std::string(comment) + " -->\r\n";
+  head += "<html>\r\n<head>\r\n";
+  head += "<meta name=\"generator\" content=\"" + GeneratorText() + "\" />\r\n";
+  if (!title.empty()) head += "<meta name=\"title\" content=\"" + std::string(title) + "\" />\r\n";
+  if (!style_sheet_path.empty()) {
+    head += "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+            runtime::FileNamePart(style_sheet_path) + "\" />\r\n";
+  }
+  if (!title.empty()) head += "<title>" + std::string(title) + "</title>\r\n";
+  head += extra_head;
+  head += "</head>\r\n";
+  if (body_attributes.empty()) {
+    head += "<body>\r\n";
+  } else {
+    head += "<body " + std::string(body_attributes) + ">\r\n";
+  }
+  if (!first_paragraph.empty()) head += "<p>" + std::string(first_paragraph) + "</p>\r\n";
+  return head;
+}
+
+std::string ButtonBar(std::string_view contents_file, std::string_view index_file,
+                      std::string_view previous_file, std::string_view next_file,
+                      std::string_view example_file, std::string_view button_target,
+                      std::string_view button_caption) {
+  // Only a plain web address is taken as it is; anything else is a page.
+  const std::string user_target = button_target.substr(0, 7) == "http://"
+                                      ? std::string(button_target)
+                                      : PageLink(button_target);
+  std::string bar = "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\"><tr>\r\n";
+  bar += ButtonCell(kButtonCellPrefix, PageLink(contents_file), "Contents", "", kButtonCellSuffix);
+  bar += ButtonCell(kButtonCellPrefix, PageLink(index_file), "Index", "", kButtonCellSuffix);
+  bar += ButtonCell(kButtonCellPrefix, PageLink(previous_file), "<<", "", kButtonCellSuffix);
+  bar += ButtonCell(kButtonCellPrefix, PageLink(next_file), ">>", "", kButtonCellSuffix);
+  bar += ButtonCell(kButtonCellPrefix, PageLink(example_file), "Example", "target=\"_example\" ",
+                    kButtonCellSuffix);
+  bar += ButtonCell(kButtonCellPrefix, user_target, button_caption, "", kButtonCellSuffix);
+  bar += "</tr></table><br/>\r\n";
+  return bar;
+}
+
+std::string ButtonCell(std::string_view cell_prefix, std::string_view link_target,
+                       std::string_view caption, std::string_view link_attributes,
+                       std::string_view cell_suffix) {
+  const std::string escaped = EscapeAngles(caption);
+  if (escaped.empty()) return {};
+
+  std::string cell(cell_prefix);
+  if (link_target.empty()) {
+    // A disabled button is grey text without a link, padding or bold.
+    cell += "<font color=\"#808080\">" + escaped + "</font>";
+  } else {
+    // The caption is centred in ten characters, the odd space going right.
+    const int room = 10 - static_cast<int>(caption.size());
+    const int left = room > 0 ? room / 2 : 0;
+    const int right = room > 0 ? room / 2 + room % 2 : 0;
+    // The arrows are never bold.
+    const bool bold = escaped != "&lt;&lt;" && escaped != "&gt;&gt;";
+    cell += "<a href=\"" + std::string(link_target) + "\" ";
+    cell += link_attributes;
+    cell += "class=\"buttons\">";
+    if (bold) cell += "<b>";
+    cell += Spaces(left) + escaped + Spaces(right);
+    if (bold) cell += "</b>";
+    cell += "</a>";
+  }
+  cell += cell_suffix;
+  return cell;
+}
+
+std::string TreeImage(std::string_view image_file, std::string_view alt_text) {
+  return "<img src=\"" + std::string(image_file) + "\" width=\"20\" height=\"20\" alt=\"" +
+         std::string(alt_text) + "\" class=\"treeview\"/>";
+}
+
+}  // namespace quillark

@@ -1,0 +1,28 @@
+// Pass 1: the pre-processor gpp, found through PATH, turns the source into
+// the ".pp" file the later passes read.
+#ifndef QUILLARK_HELPWRITER_PREPROCESSOR_H_
+#define QUILLARK_HELPWRITER_PREPROCESSOR_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillark {
+
+// The program name looked up for the pre-processor.
+std::string PreprocessorProgram();
+
+// The arguments gpp is started with, one element each.
+std::vector<std::string> PreprocessorArguments(std::string_view format_upper,
+                                               const std::string& source_path,
+                                               const std::string& pp_path,
+                                               const std::string& now_text);
+
+// Runs the pre-processor; returns an empty text on success, else the message
+// (at most 1024 characters). On failure the ".pp" file is deleted.
+std::string RunPreprocessor(std::string_view format_upper, const std::string& source_path,
+                            const std::string& pp_path);
+
+}  // namespace quillark
+
+#endif  // QUILLARK_HELPWRITER_PREPROCESSOR_H_

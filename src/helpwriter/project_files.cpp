@@ -1,0 +1,264 @@
+#include "helpwriter/project_files.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+#include "helpwriter/frame_file.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
+
+namespace quillark {
+namespace {
+
+constexpr std::string_view kJumpRedirector = "_jump.html";
+constexpr std::string_view kExampleRedirector = "_example.html";
+
+// The key a topic record goes by in every project line and page name.
+std::string KeyOf(const TableEntry& topic) {
+  return runtime::UpperAscii(runtime::SanitizeIdent(topic.name));
+}
+
+// What the project files derive from the tables and the writer state before
+// anything is written.
+struct ProjectFacts {
+  std::string first_topic;        // key of the first topic that is not a popup
+  std::vector<int> source_order;  // every record, popups included
+  bool has_examples = false;
+  bool has_button = false;
+};
+
+ProjectFacts GatherFacts(const HelpTable& topics) {
+  ProjectFacts facts;
+  const int first = FindByPosition(topics, 0, kNoPopups, PositionMode::kFirst);
+  if (first != kNotFound) facts.first_topic = KeyOf(EntryAt(topics, first));
+  for (int row = FindByPosition(topics, 0, kAllFlags, PositionMode::kFirst); row != kNotFound;
+       row =
+           FindByPosition(topics, EntryAt(topics, row).abs_line, kAllFlags, PositionMode::kAfter)) {
+    facts.source_order.push_back(row);
+  }
+  for (int row = 1; row <= TableCount(topics); ++row) {
+    if ((EntryAt(topics, row).flags & kTopicHasExamples) != 0) facts.has_examples = true;
+  }
+  facts.has_button = !ButtonCaption().empty() && !ButtonWebsite().empty();
+  return facts;
+}
+
+std::string WinHelpProject(const std::string& topics_file, const HelpTable& topics,
+                           const HelpTable& bitmaps, const ProjectFacts& facts) {
+  std::string text =
+      "[OPTIONS]\r\n"
+      "COMPRESS=12 Hall Zeck\r\n"
+      "TITLE=" +
+      Caption() +
+      "\r\n"
+      "WARNING=3\r\n"
+      "OLDKEYPHRASE=0\r\n"
+      "CONTENTS=" +
+      facts.first_topic +
+      "\r\n"
+      "OPTCDROM=YES\r\n";
+  if (!Copyright().empty()) text += "COPYRIGHT=" + Copyright() + "\r\n";
+  text += "\r\n";
+  if (TableCount(bitmaps) > 0) {
+    text += "[BITMAPS]\r\n";
+    for (int row = 1; row <= TableCount(bitmaps); ++row)
+      text += EntryAt(bitmaps, row).name + "\r\n";
+    text += "\r\n";
+  }
+  text += "[FILES]\r\n" + topics_file + "\r\n\r\n";
+  text +=
+      "[CONFIG]\r\n"
+      "BrowseButtons()\r\n"
+      "RegisterRoutine(\"User.dll\",\"MessageBeep\",\"U\")\r\n"
+      "RegisterRoutine(\"User.dll\",\"MessageBox\",\"USSU\")\r\n"
+      "CreateButton(btnExample,\"Example\",\"\")\r\n"
+      "DisableButton(btnExample)\r\n";
+  if (facts.has_button) {
+    text += "CreateButton(Button1,'" + ButtonCaption() + "',ExecFile('" + ButtonWebsite() +
+            "','',SW_RESTORE))\r\n";
+  }
+  text += "\r\n[MAP]\r\n";
+  int number = 0;
+  for (int row : facts.source_order) {
+    text += "#define " + KeyOf(EntryAt(topics, row)) + " " + std::to_string(++number) + "\r\n";
+  }
+  text += "\r\n";
+  return text;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The button flags of the HTML Help window: the jump button adds 40000 and
+// the Example button 80000 to the fixed set.
+std::string WindowButtons(const ProjectFacts& facts) {
+  std::uint32_t buttons = 0x602844;
+  if (facts.has_button) buttons += 0x40000;
+  if (facts.has_examples) buttons += 0x80000;
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(buttons));
+  return digits;
+}
+
+std::string HtmlHelpProject(const std::string& index_file, const std::string& contents_file,
+                            const HelpTable& topics, const ProjectFacts& facts,
+                            const std::vector<std::string>& index_link_pages) {
+  const std::string contents_name = runtime::FileNamePart(contents_file);
+  const std::string index_name = runtime::FileNamePart(index_file);
+  const std::string home_page = facts.first_topic + ".html";
+  std::string text =
+      "[OPTIONS]\r\n"
+      "Binary TOC=Yes\r\n"
+      "Compatibility=1.1 or later\r\n"
+      "Compiled file=" +
+      runtime::BaseName(contents_file) + ".chm\r\nContents file=" + contents_name + "\r\n";
+  if (!Copyright().empty()) text += "Copyright=" + Copyright() + "\r\n";
+  text += "Default Font=" + FontName("TEXT") + "," + std::to_string(FontSize("TEXT")) + ",0\r\n";
+  text += "Default Window=MainType\r\nDefault topic=" + home_page + "\r\n";
+  text +=
+      "Display compile progress=No\r\n"
+      "Full-text search=Yes\r\n"
+      "Index file=" +
+      index_name +
+      "\r\n"
+      "Language=0x809 English (United Kingdom)\r\n"
+      "\r\n";
+
+  text += "[WINDOWS]\r\nMainType=" + Quoted(Caption()) + "," + Quoted(contents_name) + "," +
+          Quoted(index_name) + "," + Quoted(home_page) + "," + Quoted(home_page) + ",";
+  text += facts.has_button ? Quoted(kJumpRedirector) + "," + Quoted(ButtonCaption()) + ","
+                           : std::string(",,");
+  text += facts.has_examples ? Quoted(kExampleRedirector) + "," + Quoted("Example") + ","
+                             : std::string(",,");
+  text += "0x23420,,0x" + WindowButtons(facts) + ",,,,,,,,0\r\n\r\n";
+
+  text += "[ALIAS]\r\n";
+  for (int row : facts.source_order) {
+    const std::string key = KeyOf(EntryAt(topics, row));
+    text += "IDH_" + key + "=" + key + ".html\r\n";
+  }
+  text += "\r\n[MAP]\r\n";
+  int number = 0;
+  for (int row : facts.source_order) {
+    text += "#define IDH_" + KeyOf(EntryAt(topics, row)) + " " + std::to_string(++number) + "\r\n";
+  }
+  text += "\r\n[FILES]\r\n";
+  for (int row = 1; row <= TableCount(topics); ++row) {
+    const TableEntry& topic = EntryAt(topics, row);
+    const std::string key = KeyOf(topic);
+    text += key + ".html\r\n";
+    if ((topic.flags & kTopicHasExamples) != 0) text += key + "_example.xhtml\r\n";
+  }
+  if (facts.has_button) text += std::string(kJumpRedirector) + "\r\n";
+  if (facts.has_examples) text += std::string(kExampleRedirector) + "\r\n";
+  for (const std::string& page : index_link_pages) text += page + "\r\n";
+  return text;
+}
+
+// Opened by the window's jump button: shows the website in a new browser
+// window and returns to the topic.
+std::string JumpRedirector() {
+  std::string url = ButtonWebsite();
+  if (url.compare(0, 7, "http://") != 0) url.insert(0, "http://");
+  return "<html>\r\n<head>\r\n</head>\r\n<body>\r\n"
+         "<!-- jump redirector file is automatically called by the 'Jump To Website' button "
+         "-->\r\n"
+         "<script language=\"javascript\">\r\n"
+         "  window.open(\"" +
+         url +
+         "\",\"_blank\");\r\n"
+         "  window.history.back();\r\n"
+         "</script>\r\n</body>\r\n</html>\r\n";
+}
+
+// Opened by the window's Example button: the topic page has set the window
+// name to its key, so the redirector shows that topic's example page, or puts
+// a message into the window name for the topic page to show and goes back.
+std::string ExampleRedirector(const HelpTable& topics) {
+  std::string text =
+      "<html>\r\n<head>\r\n</head>\r\n<body>\r\n"
+      "<!-- example redirector file is automatically called by the 'Example' button -->\r\n"
+      "<script language=\"javascript\">\r\n"
+      "  var arrExamples = [];\r\n"
+      "  var i = 0;\r\n"
+      "  var found = -1;\r\n";
+  int number = 0;
+  for (int row = 1; row <= TableCount(topics); ++row) {
+    const TableEntry& topic = EntryAt(topics, row);
+    if ((topic.flags & kTopicHasExamples) == 0) continue;
+    text += "  arrExamples[" + std::to_string(number++) + "] = '" + KeyOf(topic) + "';\r\n";
+  }
+  text +=
+      "  for (i=0; i<arrExamples.length; i++)\r\n"
+      "  {\r\n"
+      "    if (arrExamples[i].toUpperCase() == window.name.toUpperCase())\r\n"
+      "    {\r\n"
+      "      found = i; break;\r\n"
+      "    }\r\n"
+      "  }\r\n"
+      "  if (found >= 0)\r\n"
+      "  {\r\n"
+      "    navigate(window.name + '_example.xhtml');\r\n"
+      "  }\r\n"
+      "  else\r\n"
+      "  {\r\n"
+      "    window.name = 'There is no Example code for the topic \\'' + window.name + '\\'';\r\n"
+      "    history.back(1);\r\n"
+      "  }\r\n"
+      "</script>\r\n</body>\r\n</html>\r\n";
+  return text;
+}
+
+std::string NoteFile(std::string_view format_word) {
+  return "Project file for \"" + Caption() + "\" (" + std::string(format_word) + " format)\r\n\r\n";
+}
+
+// The start page sits in the folder of the pages and refers to them through
+// that folder's name, so it also works from the parent folder it is moved to.
+void WriteStartPage(const std::string& topics_file, const std::string& first_topic) {
+  const std::string folder = runtime::DirectoryPart(topics_file);
+  std::string last;
+  if (!folder.empty())
+    last = runtime::BaseName(std::string_view(folder).substr(0, folder.size() - 1));
+  WriteFrameFile(folder + "_start.html",
+                 "<html>\r\n<head>\r\n<meta http-equiv=\"Refresh\" content=\"1;URL=" + last + "/" +
+                     first_topic +
+                     ".html\" />\r\n</head>\r\n<body>\r\nLoading...\r\n</body>\r\n"
+                     "</html>\r\n");
+}
+
+}  // namespace
+
+void WriteProjectFiles(OutputFormat format, const std::string& project_file,
+                       const std::string& topics_file, const std::string& index_file,
+                       const std::string& contents_file, const HelpTable& topics,
+                       const HelpTable& bitmaps, const std::vector<std::string>& index_link_pages) {
+  if (project_file.empty()) return;
+  const ProjectFacts facts = GatherFacts(topics);
+  switch (format) {
+    case OutputFormat::kNone:
+      break;
+    case OutputFormat::kHlp:
+      WriteFrameFile(project_file, WinHelpProject(topics_file, topics, bitmaps, facts));
+      break;
+    case OutputFormat::kRtf:
+      WriteFrameFile(project_file, NoteFile("RTF"));
+      break;
+    case OutputFormat::kChm: {
+      WriteFrameFile(project_file,
+                     HtmlHelpProject(index_file, contents_file, topics, facts, index_link_pages));
+      const std::string folder = runtime::DirectoryPart(project_file);
+      if (facts.has_button) WriteFrameFile(folder + std::string(kJumpRedirector), JumpRedirector());
+      if (facts.has_examples) {
+        WriteFrameFile(folder + std::string(kExampleRedirector), ExampleRedirector(topics));
+      }
+      break;
+    }
+    case OutputFormat::kHtml:
+      WriteFrameFile(project_file, NoteFile("HTML"));
+      WriteStartPage(topics_file, facts.first_topic);
+      break;
+  }
+}
+
+}  // namespace quillark

@@ -1,0 +1,246 @@
+#include "runtime/files.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#else
+#include <dirent.h>
+#include <unistd.h>
+#endif
+
+#include "runtime/text.h"
+
+namespace quillark::runtime {
+
+namespace {
+
+#ifdef _WIN32
+// Length of a leading drive ("C:"), 0 when there is none.
+std::size_t DriveLength(std::string_view path) {
+  return (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') ? 2 : 0;
+}
+#else
+std::size_t DriveLength(std::string_view) { return 0; }
+#endif
+
+// Index just past the directory part: after the last separator, or after the
+// drive when there is no separator.
+std::size_t DirectoryEnd(std::string_view path) {
+  for (std::size_t i = path.size(); i > 0; --i) {
+    if (IsSeparator(path[i - 1])) return i;
+  }
+  return DriveLength(path);
+}
+
+bool StatPath(const std::string& path, struct stat& info) {
+  return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+// A read-only file is one whose owner may not write it; the owner bit is
+// checked rather than access(), which always says yes to the superuser.
+bool IsWritableRegularFile(const std::string& path) {
+  struct stat info {};
+  if (!StatPath(path, info)) return false;
+  if ((info.st_mode & S_IFMT) != S_IFREG) return false;
+#ifdef _WIN32
+  return (info.st_mode & _S_IWRITE) != 0;
+#else
+  return (info.st_mode & S_IWUSR) != 0;
+#endif
+}
+
+bool HasWildcard(std::string_view name) {
+  return name.find_first_of("*?") != std::string_view::npos;
+}
+
+bool NamesMatch(std::string_view pattern, std::string_view name) {
+  // "*.*" means every file, also one whose name has no dot.
+  if (pattern == "*.*") return true;
+  return WildcardMatch(pattern, name);
+}
+
+}  // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsFullPath(std::string_view path) {
+#ifdef _WIN32
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) return true;  // \\server
+  return path.size() >= 3 && DriveLength(path) == 2 && IsSeparator(path[2]);
+#else
+  return !path.empty() && path[0] == '/';
+#endif
+}
+
+std::string NormalizeSourcePath(std::string_view path) {
+#ifdef _WIN32
+  return std::string(path);
+#else
+  return ReplaceAll(path, "\\", "/");
+#endif
+}
+
+std::string DirectoryPart(std::string_view path) {
+  return std::string(path.substr(0, DirectoryEnd(path)));
+}
+
+std::string FileNamePart(std::string_view path) {
+  return std::string(path.substr(DirectoryEnd(path)));
+}
+
+std::string BaseName(std::string_view path) {
+  std::string name = FileNamePart(path);
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  if (directory.empty()) return std::string(name);
+  while (!name.empty() && IsSeparator(name.front())) name.remove_prefix(1);
+  std::string result(directory);
+  if (!IsSeparator(result.back())) result += kPathSeparator;
+  result.append(name);
+  return result;
+}
+
+std::string CurrentDirectory() {
+  std::vector<char> buffer(256);
+  while (true) {
+#ifdef _WIN32
+    if (_getcwd(buffer.data(), static_cast<int>(buffer.size())) != nullptr) return buffer.data();
+#else
+    if (::getcwd(buffer.data(), buffer.size()) != nullptr) return buffer.data();
+#endif
+    if (errno != ERANGE) return "";
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return StatPath(path, info) && (info.st_mode & S_IFMT) == S_IFREG;
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat info {};
+  return StatPath(path, info) && (info.st_mode & S_IFMT) == S_IFDIR;
+}
+
+std::int64_t FileSize(const std::string& path) {
+  struct stat info {};
+  if (!StatPath(path, info) || (info.st_mode & S_IFMT) != S_IFREG) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  if (!FileExists(path)) return std::nullopt;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
+  std::string contents;
+  char chunk[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) contents.append(chunk, got);
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return contents;
+}
+
+void DeleteMatching(const std::string& pattern) {
+  std::string directory = DirectoryPart(pattern);
+  std::string name_pattern = FileNamePart(pattern);
+  if (name_pattern.empty()) return;
+  if (!HasWildcard(name_pattern)) {
+    if (IsWritableRegularFile(pattern)) DeleteFile(pattern);
+    return;
+  }
+  // The names are gathered first so that deleting never disturbs the listing.
+  std::vector<std::string> matches;
+#ifdef _WIN32
+  std::string search = JoinPath(directory, "*");
+  _finddata_t found{};
+  intptr_t handle = _findfirst(search.c_str(), &found);
+  if (handle == -1) return;
+  do {
+    if ((found.attrib & _A_SUBDIR) == 0 && NamesMatch(name_pattern, found.name)) {
+      matches.push_back(directory + found.name);
+    }
+  } while (_findnext(handle, &found) == 0);
+  _findclose(handle);
+#else
+  DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (NamesMatch(name_pattern, name)) matches.push_back(directory + std::string(name));
+  }
+  ::closedir(listing);
+#endif
+  for (const std::string& path : matches) {
+    if (IsWritableRegularFile(path)) DeleteFile(path);
+  }
+}
+
+bool DeleteFile(const std::string& path) { return !path.empty() && std::remove(path.c_str()) == 0; }
+
+void CreateDirectoryOf(const std::string& file_path) {
+  std::string_view path = file_path;
+  std::size_t drive = DriveLength(path);
+  std::size_t end = DirectoryEnd(path);
+  // Only a directory written from its root, holding a named file, is created.
+  if (end <= drive || !IsSeparator(path[drive]) || end == path.size()) return;
+  std::string directory(path.substr(0, end - 1));
+  if (directory.size() <= drive || DirectoryExists(directory)) return;
+#ifdef _WIN32
+  _mkdir(directory.c_str());
+#else
+  ::mkdir(directory.c_str(), 0777);
+#endif
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to) {
+  std::error_code error;
+  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
+                                    error) &&
+         !error;
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+#ifdef _WIN32
+  auto same = [](char a, char b) { return LowerAscii(a) == LowerAscii(b); };
+#else
+  auto same = [](char a, char b) { return a == b; };
+#endif
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t star = std::string_view::npos;  // position of the last "*" seen
+  std::size_t star_name = 0;                  // name position that "*" is tried from
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      star_name = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++star_name;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace quillark::runtime

@@ -1,0 +1,59 @@
+// File and folder services on the names the program forms. On POSIX a full
+// path begins with "/"; names written inside a source may use "\" between
+// folders, which NormalizeSourcePath turns into "/".
+#ifndef QUILLARK_RUNTIME_FILES_H_
+#define QUILLARK_RUNTIME_FILES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillark::runtime {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+bool IsSeparator(char c);  // "\" or "/"
+
+// A full path: "/..." on POSIX; a drive letter, a colon and a separator on Windows.
+bool IsFullPath(std::string_view path);
+// On POSIX every "\" becomes "/"; on Windows the name stays as written.
+std::string NormalizeSourcePath(std::string_view path);
+
+// Drive and directory including the final separator ("" when there is none).
+std::string DirectoryPart(std::string_view path);
+// What follows the last separator.
+std::string FileNamePart(std::string_view path);
+// The file name without its directory and without the extension after its last dot.
+std::string BaseName(std::string_view path);
+// Joins a directory and a name with exactly one separator between them.
+std::string JoinPath(std::string_view directory, std::string_view name);
+std::string CurrentDirectory();  // without a trailing separator
+
+bool FileExists(const std::string& path);  // a regular file
+bool DirectoryExists(const std::string& path);
+// Size in bytes of a regular file, or -1 when there is none.
+std::int64_t FileSize(const std::string& path);
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Deletes the regular, writable files matching `pattern`, whose file name part
+// may hold "*" and "?" ("*.*" takes every file, also one without a dot). A
+// pattern without a directory names files in the current directory.
+// Directories and read-only files are skipped; nothing is reported.
+void DeleteMatching(const std::string& pattern);
+bool DeleteFile(const std::string& path);
+// Creates the directory of `file_path` when its directory part is absolute and
+// missing (one level; a missing parent is not created).
+void CreateDirectoryOf(const std::string& file_path);
+bool CopyFileOver(const std::string& from, const std::string& to);
+
+// "*" and "?" wildcard match of a whole file name.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+}  // namespace quillark::runtime
+
+#endif  // QUILLARK_RUNTIME_FILES_H_

@@ -1,0 +1,224 @@
+#include "runtime/process.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+extern char** environ;
+#endif
+
+namespace quillark::runtime {
+
+namespace {
+
+inline constexpr std::size_t kMaxProgramLength = 255;
+inline constexpr std::size_t kMaxArgumentsLength = 2048;
+
+// The length of the arguments as one text with a blank between each two.
+std::size_t ArgumentsLength(const std::vector<std::string>& arguments) {
+  std::size_t length = 0;
+  for (const std::string& argument : arguments) length += argument.size();
+  if (!arguments.empty()) length += arguments.size() - 1;
+  return length;
+}
+
+#ifdef _WIN32
+
+int StartCodeFromError(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+      return kRunNotFound;
+    case ERROR_BAD_FORMAT:
+    case ERROR_BAD_EXE_FORMAT:
+      return kRunNotExecutable;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return kRunNoMemory;
+    case ERROR_ELEVATION_REQUIRED:
+      return kRunNeedsElevation;
+    default:
+      return kRunOtherFailure;
+  }
+}
+
+// Quotes one argument so that the child's start-up code reads it back as it
+// was: backslashes double only in front of a double quote or the closing quote.
+void AppendQuotedArgument(std::string& command_line, const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
+    command_line += argument;
+    return;
+  }
+  command_line += '"';
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') backslashes = backslashes * 2 + 1;
+    command_line.append(backslashes, '\\');
+    backslashes = 0;
+    command_line += c;
+  }
+  command_line.append(backslashes * 2, '\\');
+  command_line += '"';
+}
+
+ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::string& working_directory) {
+  ProgramRun run;
+  // The program path goes in double quotes when it holds a blank and is not
+  // quoted already.
+  std::string command_line;
+  if (program.find(' ') != std::string::npos && program.front() != '"' && program.back() != '"') {
+    command_line = '"' + program + '"';
+  } else {
+    command_line = program;
+  }
+  for (const std::string& argument : arguments) {
+    command_line += ' ';
+    AppendQuotedArgument(command_line, argument);
+  }
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      working_directory.empty() ? nullptr : working_directory.c_str(), &startup,
+                      &process)) {
+    run.start_code = StartCodeFromError(GetLastError());
+    return run;
+  }
+  run.start_code = kRunStarted;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exit_code = 0;
+  if (GetExitCodeProcess(process.hProcess, &exit_code)) run.exit_code = static_cast<int>(exit_code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return run;
+}
+
+#else
+
+int StartCodeFromErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return kRunNotFound;
+    case EACCES:
+    case ENOEXEC:
+      return kRunNotExecutable;
+    case ENOMEM:
+      return kRunNoMemory;
+    default:
+      return kRunOtherFailure;
+  }
+}
+
+// The child's exit status; a death by a signal reads as 128 plus the signal.
+int ExitCodeFromStatus(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::string& working_directory) {
+  ProgramRun run;
+  // The console text written so far comes out before the child's.
+  std::fflush(nullptr);
+  std::vector<std::string> argv_texts;
+  argv_texts.reserve(arguments.size() + 1);
+  argv_texts.push_back(program);
+  argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  argv.reserve(argv_texts.size() + 1);
+  for (std::string& text : argv_texts) argv.push_back(text.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  int error = posix_spawn_file_actions_init(&actions);
+  if (error != 0) {
+    run.start_code = StartCodeFromErrno(error);
+    return run;
+  }
+  if (!working_directory.empty()) {
+    error = posix_spawn_file_actions_addchdir_np(&actions, working_directory.c_str());
+  }
+  pid_t child = 0;
+  if (error == 0) {
+    // posix_spawnp looks the name up through PATH only when it has no "/".
+    error = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) {
+    run.start_code = StartCodeFromErrno(error);
+    return run;
+  }
+  run.start_code = kRunStarted;
+  int status = 0;
+  pid_t waited = 0;
+  do {
+    waited = ::waitpid(child, &status, 0);
+  } while (waited == -1 && errno == EINTR);
+  if (waited == child) run.exit_code = ExitCodeFromStatus(status);
+  return run;
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(path.c_str(), X_OK) == 0;
+}
+
+#endif
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& working_directory) {
+  if (program.empty() || program.size() >= kMaxProgramLength ||
+      ArgumentsLength(arguments) >= kMaxArgumentsLength) {
+    return ProgramRun{kRunBadArguments, -1};
+  }
+  return StartAndWait(program, arguments, working_directory);
+}
+
+std::string FindInPath(const std::string& name) {
+#ifdef _WIN32
+  char found[MAX_PATH];
+  DWORD length = SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, nullptr);
+  if (length == 0 || length >= MAX_PATH) return "";
+  return std::string(found, length);
+#else
+  if (name.empty()) return "";
+  if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? name : "";
+  const char* path_variable = std::getenv("PATH");
+  std::string_view path_list = path_variable != nullptr ? path_variable : "/bin:/usr/bin";
+  while (true) {
+    std::size_t colon = path_list.find(':');
+    std::string_view entry = path_list.substr(0, colon);
+    // An empty entry stands for the current directory.
+    std::string candidate = entry.empty() ? "./" + name : std::string(entry) + "/" + name;
+    if (IsExecutableFile(candidate)) return candidate;
+    if (colon == std::string_view::npos) return "";
+    path_list.remove_prefix(colon + 1);
+  }
+#endif
+}
+
+}  // namespace quillark::runtime

@@ -1,0 +1,38 @@
+// Starting a child program and waiting for it. The program is found through
+// PATH when its name has no directory; arguments go to it as an argv array,
+// never through a shell.
+#ifndef QUILLARK_RUNTIME_PROCESS_H_
+#define QUILLARK_RUNTIME_PROCESS_H_
+
+#include <string>
+#include <vector>
+
+namespace quillark::runtime {
+
+// Result codes of RunProgram.
+inline constexpr int kRunStarted = 0;
+inline constexpr int kRunNotFound = 901;
+inline constexpr int kRunNotExecutable = 902;
+inline constexpr int kRunNoMemory = 903;
+inline constexpr int kRunBadArguments = 906;
+inline constexpr int kRunNeedsElevation = 908;
+inline constexpr int kRunOtherFailure = 909;
+
+struct ProgramRun {
+  int start_code = kRunOtherFailure;  // one of the codes above
+  int exit_code = -1;                 // the child's exit status when it started
+};
+
+// Starts `program` with `arguments` (without the program name), in
+// `working_directory` when it is not empty, and waits until it ends. Refuses
+// with kRunBadArguments when the name is empty or 255 characters or longer, or
+// the arguments add up to 2048 characters or more.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& working_directory = "");
+
+// The full path of `name` found through PATH, or empty.
+std::string FindInPath(const std::string& name);
+
+}  // namespace quillark::runtime
+
+#endif  // QUILLARK_RUNTIME_PROCESS_H_

@@ -1,0 +1,106 @@
+#include "runtime/text.h"
+
+#include <algorithm>
+
+namespace quillark::runtime {
+
+void AppendBounded(std::string& dst, std::string_view src, std::size_t capacity) {
+  // A buffer of `capacity` bytes keeps one byte for its terminator.
+  if (capacity <= 1 || dst.size() >= capacity - 1) return;
+  std::size_t room = capacity - 1 - dst.size();
+  dst.append(src.substr(0, room));
+}
+
+std::string Truncate(std::string_view text, std::size_t max_length) {
+  return std::string(text.substr(0, max_length));
+}
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string UpperAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = UpperAscii(c);
+  return result;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = LowerAscii(c);
+  return result;
+}
+
+namespace {
+
+template <char (*Fold)(char)>
+int CompareFolded(std::string_view a, std::string_view b) {
+  std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    auto ca = static_cast<unsigned char>(Fold(a[i]));
+    auto cb = static_cast<unsigned char>(Fold(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace
+
+int CompareFoldUpper(std::string_view a, std::string_view b) {
+  return CompareFolded<static_cast<char (*)(char)>(UpperAscii)>(a, b);
+}
+
+int CompareFoldLower(std::string_view a, std::string_view b) {
+  return CompareFolded<static_cast<char (*)(char)>(LowerAscii)>(a, b);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && CompareFoldLower(a, b) == 0;
+}
+
+std::string_view TrimControl(std::string_view text) {
+  auto is_control = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  while (!text.empty() && is_control(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_control(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool IsBlank(std::string_view text) { return TrimControl(text).empty(); }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string SanitizeIdent(std::string_view name) {
+  std::string result(name);
+  for (char& c : result) {
+    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') c = '_';
+  }
+  return result;
+}
+
+bool IsIdentifier(std::string_view name) {
+  if (name.empty()) return false;
+  if (!IsAsciiLetter(name.front()) && name.front() != '_') return false;
+  return std::all_of(name.begin() + 1, name.end(),
+                     [](char c) { return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '_'; });
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string result;
+  result.reserve(text.size());
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t hit = text.find(from, pos);
+    if (hit == std::string_view::npos) break;
+    result.append(text.substr(pos, hit - pos));
+    result.append(to);
+    pos = hit + from.size();
+  }
+  result.append(text.substr(pos));
+  return result;
+}
+
+}  // namespace quillark::runtime

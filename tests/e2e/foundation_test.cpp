@@ -1,0 +1,168 @@
+// The whole program on small sources: console, listing file and exit status.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "e2e/e2e_support.h"
+#include "gtest/gtest.h"
+
+namespace quillark::e2e {
+namespace {
+
+constexpr char kSmallSource[] =
+    "Text before the first topic.\n"
+    "A second line.\n";
+
+std::string Banner(const TempDir& dir) {
+  return "Input File = " + dir.File("book.txt") + "\n" +
+         "PreProcessor File = " + dir.File("book.pp") + "\n" + "Output File = \n" +
+         "Listing File = " + dir.File("book.lst") + "\n";
+}
+
+TEST(Foundation, CleanRunPrintsBannerAndPassesAndSummarises) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  const RunResult run = RunQuillark({"-i", "book", "-g", "none"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.out, Banner(dir) +
+                         "Pass 1 (run pre-processor)\n"
+                         "Pass 2 (finding topics)\n"
+                         "Pass 3 (adding the popups)\n"
+                         "Pass 4 (creating output files)\n");
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
+  EXPECT_TRUE(Exists(dir.File("book.pp")));
+}
+
+TEST(Foundation, FullPathInputNeedsNoCurrentDirectory) {
+  TempDir dir;
+  TempDir elsewhere;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  const RunResult run = RunQuillark({"-i", dir.File("book"), "-g=NONE"}, elsewhere.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
+}
+
+TEST(Foundation, RelativePathWithFolderIsResolved) {
+  TempDir dir;
+  mkdir(dir.File("docs").c_str(), 0755);
+  WriteFile(dir.File("docs/book.txt"), kSmallSource);
+  const RunResult run = RunQuillark({"-i", "docs/book", "-g", "NONE"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("docs/book.lst")), dir.File("docs/book.txt") + ": 0 errors.\r\n");
+}
+
+struct RefusalCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  std::string first_line;
+};
+
+class Refusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(Refusal, ExitsWithTwoAndSaysWhy) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  WriteFile(dir.File("empty.txt"), "");
+  const RunResult run = RunQuillark(GetParam().arguments, dir.path());
+  EXPECT_EQ(run.exit_status, 2);
+  EXPECT_EQ(run.out, GetParam().first_line + "\nUse \"Quillark -h\" for help.\n");
+  EXPECT_FALSE(Exists(dir.File("book.lst")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, Refusal,
+    ::testing::Values(
+        RefusalCase{"NoArguments", {}, "The input file or the output format was not specified."},
+        RefusalCase{"NoFormat", {"-i", "book"},
+                    "The input file or the output format was not specified."},
+        RefusalCase{"EmptySource", {"-i", "empty", "-g", "RTF"},
+                    "The input file \"empty.txt\" is empty or cannot be found."},
+        RefusalCase{"MissingSource", {"-i", "nobook", "-g", "RTF"},
+                    "The input file \"nobook.txt\" is empty or cannot be found."},
+        RefusalCase{"UnknownFormat", {"-i", "book", "-g", "PDF"},
+                    "The -g option must be used to specify HLP, RTF, CHM, HTML or NONE."},
+        RefusalCase{"NoNamePart", {"-i", "docs/", "-g", "RTF"},
+                    "The input file should be a full path including a drive letter, \n"
+                    "or just as a filename on its own."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Foundation, UsageTextExitsWithZero) {
+  TempDir dir;
+  const RunResult run = RunQuillark({"/?"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.out.substr(0, 55), "\nConverts text files into formatted help files. Usage:\n");
+}
+
+TEST(Foundation, MissingPreprocessorIsFatal) {
+  TempDir dir;
+  TempDir empty_bin;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  const std::string path = empty_bin.path();
+  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE"}, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.out, Banner(dir) + "Pass 1 (run pre-processor)");
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            dir.File("book.txt") +
+                ": Error : Cannot run pre-processor, the exe file is missing: \"gpp\"\r\n");
+}
+
+TEST(Foundation, FailingPreprocessorIsFatalAndLeavesNoPpFile) {
+  TempDir dir;
+  TempDir bin;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  WriteFile(bin.File("gpp"), "#!/bin/sh\necho partial > \"$3\"\nexit 3\n");
+  chmod(bin.File("gpp").c_str(), 0755);
+  const std::string path = bin.path() + ":/usr/bin:/bin";
+  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE"}, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            dir.File("book.txt") +
+                ": Error : Cannot run pre-processor, it returned error number 3.\r\n");
+  EXPECT_FALSE(Exists(dir.File("book.pp")));
+}
+
+TEST(Foundation, OverlongLineIsFatalAtItsLine) {
+  TempDir dir;
+  const std::string fits(8191, 'a');  // with its line feed exactly 8192 characters
+  WriteFile(dir.File("book.txt"), "one\n" + fits + "\n" + fits + "b\nfour\n");
+  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE"}, dir.path());
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(run.out, Banner(dir) + "Pass 1 (run pre-processor)\nPass 2 (finding topics)");
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            dir.File("book.pp") + "(    3): Fatal : Line buffer overflowed\r\n");
+}
+
+TEST(Foundation, ProgressDotsEveryHundredLines) {
+  TempDir dir;
+  std::string source;
+  for (int i = 0; i < 250; ++i) source += "line\n";
+  WriteFile(dir.File("book.txt"), source);
+  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_NE(run.out.find("Pass 2 (finding topics)..\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Pass 4 (creating output files)..\n"), std::string::npos) << run.out;
+}
+
+TEST(Foundation, VerboseDumpsTheTablesAfterTheSummary) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE", "-v"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), Expected("foundation/empty_tables.lst", dir.path(), true));
+}
+
+TEST(Foundation, SecondRunStartsFromScratchAndKeepsUnrelatedFiles) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  WriteFile(dir.File("notes.tmp"), "mine");
+  WriteFile(dir.File("include_OLD.tmp"), "stale");
+  ASSERT_EQ(RunQuillark({"-i", "book", "-g", "NONE"}, dir.path()).exit_status, 0);
+  const std::string first = ReadFile(dir.File("book.lst"));
+  ASSERT_EQ(RunQuillark({"-i", "book", "-g", "NONE"}, dir.path()).exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), first);
+  EXPECT_EQ(ReadFile(dir.File("notes.tmp")), "mine");
+  EXPECT_FALSE(Exists(dir.File("include_OLD.tmp")));
+}
+
+}  // namespace
+}  // namespace quillark::e2e
