@@ -10,9 +10,15 @@
 #include "helpreader/source_reader.h"
 #include "helpreader/topic_registry.h"
 #include "helptables/help_table.h"
+#include "helpwriter/contents.h"
 #include "helpwriter/file_names.h"
+#include "helpwriter/help_compiler.h"
+#include "helpwriter/image_assets.h"
+#include "helpwriter/index.h"
 #include "helpwriter/preprocessor.h"
+#include "helpwriter/project_files.h"
 #include "helpwriter/rtf_frame.h"
+#include "helpwriter/style_sheet.h"
 #include "helpwriter/topic_writer.h"
 #include "helpwriter/writer_state.h"
 #include "runtime/files.h"
@@ -153,14 +159,21 @@ void RunPass4(const FileNames& names, const PassContext& context) {
        {&tables.topics, &tables.headings, &tables.jumps, &tables.keywords, &tables.bitmaps}) {
     ClearColumn(*table, "Count");
   }
+  const FrameFileNames frame = FrameNamesOf(names);
+  WriteIndex(context.format, frame, tables.keywords, tables.topics);
   SortTable(tables.headings, 'A');
   CheckHeadings(tables.topics, tables.headings);
+  WriteContents(context.format, frame, tables.topics, tables.headings);
   PassContext output_context = context;
   output_context.headings_in_source_order = true;
   AppendDocumentText(names.output, WriteRtfHeader(context.format));
   TagState state;
   RunPassLines(names, output_context, state, true);
   AppendDocumentText(names.output, DocumentCloseText(context.format));
+  WriteProjectFiles(context.format, names.project, names.output, names.index, names.contents,
+                    tables.topics, tables.bitmaps, IndexLinkPages());
+  WriteStyleSheet(context.format, names.style_sheet);
+  CopyImageAssets(ImageAssetList(context.format), names.project, tables.bitmaps);
 }
 
 }  // namespace
@@ -202,6 +215,14 @@ void RunCompilation(const CompilerOptions& options) {
   RunPass4(names, context);
   ConsoleText("\n");
 
+  if (options.compile) {
+    const std::string message =
+        FinishOutput(format, names.output, names.final_output, names.project);
+    if (!message.empty()) {
+      ReportMessage(false, names.listing, kWarning,
+                    FormatReportLine(MainSourceName(), 0, kWarning, message));
+    }
+  }
   FinishListing(names.listing, names.source);
   if (options.verbose) DumpAllTables(names.listing, tables);
 }

@@ -8,6 +8,7 @@
 #include "helpreader/tag_families.h"
 #include "helpreader/topic_registry.h"
 #include "helptags/tag_vocabulary.h"
+#include "helpwriter/example_pages.h"
 #include "helpwriter/file_names.h"
 #include "helpwriter/inline_text.h"
 #include "helpwriter/topic_writer.h"
@@ -102,6 +103,9 @@ void ProcessEndTopic(TagCall& call) {
       topic.end_pos = static_cast<std::int32_t>(size + call.step.step_text.size());
     }
   }
+  call.step.example_page_text =
+      ExampleCodePage(call.format(), call.context.names.style_sheet, key, state.example_text);
+  MarkIncludeReplaced(state.topic_name);
   state.topic_name.clear();
   call.step.stop_line = true;
   call.step.close_after_line = true;

@@ -5,8 +5,10 @@
 // The writers ask for the previous and next topic and the ordinal of every
 // topic. The order is built once and kept until TopicTab changes: every query
 // first compares the table with the snapshot the order was built from (record
-// count, and per record the name, AbsLine and popup flag), which costs one
-// linear pass and needs no call from the code that changes the table.
+// count, and per record the name, AbsLine and popup flag). That costs one
+// linear pass and needs no call from the code that changes the table. A table
+// that gained one record (a pass registering its next topic) has the record
+// merged into the order; any other change builds the order again.
 #ifndef QUILLARK_HELPWRITER_TOPIC_ORDER_H_
 #define QUILLARK_HELPWRITER_TOPIC_ORDER_H_
 
@@ -27,9 +29,8 @@ struct TopicPlace {
   int ordinal = 0;      // 1-based position of the title in topic order
 };
 
-// The records of topic order, first to last. The reference stays valid until
-// the next query of this module.
-const std::vector<int>& TopicOrderRows(const HelpTable& topics);
+// The records of topic order, first to last.
+std::vector<int> TopicOrderRows(const HelpTable& topics);
 
 // The non-popup topic with the largest AbsLine below `abs_line` (ties: first
 // in table order), or -1: what FindByPosition "<" gives with popups masked out.

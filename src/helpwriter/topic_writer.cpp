@@ -8,7 +8,8 @@ namespace quillark {
 
 namespace {
 
-// The text between the first `open` and the first `close` after it.
+// The text between the first `open` and the first `close`, when that `close`
+// comes after the whole `open`.
 TopicBody FindBetween(std::string_view page, std::string_view open, std::string_view close) {
   const std::size_t start = page.find(open);
   const std::size_t end = page.find(close);

@@ -111,12 +111,5 @@ INSTANTIATE_TEST_SUITE_P(
                                   "<b><a href=\"#A\">A</a> <a href=\"#B\">B</a> </b><br/>"},
                     LetterBarCase{{"2nd try"}, "<b><a href=\"#2\">2</a> </b><br/>"}));
 
-TEST_F(IndexTest, RtfGetsOnlyTheIndexField) {
-  AddMenuKeywords();
-  EXPECT_EQ(Write(OutputFormat::kRtf, ""),
-            R"({\field {\*\fldinst { INDEX \\c "2" \\h "\line - A -" }})"
-            "\r\n{\\fldrslt\r\n{\\b <<Index goes here, right-click to update!!>>}\r\n}}\r\n");
-}
-
 }  // namespace
 }  // namespace quillark
