@@ -30,20 +30,6 @@ namespace {
 constexpr std::string_view kUnreplacedMarker = "Replace=0";
 constexpr std::string_view kReplacedMarker = "Replace=1";
 
-// A file name written in the source, made absolute against the folder of the
-// main source file.
-std::string AgainstMainSource(std::string_view name) {
-  std::string path = runtime::NormalizeSourcePath(name);
-  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(MainSourceName()) + path;
-  return path;
-}
-
-bool HasExtension(std::string_view path) {
-  const std::string file = runtime::FileNamePart(path);
-  const std::size_t dot = file.rfind('.');
-  return dot != std::string::npos && dot + 1 < file.size();
-}
-
 std::string TemporaryFileOf(std::string_view topic_name) {
   return IncludeFileName(MainSourceName(), topic_name);
 }
@@ -120,7 +106,7 @@ void ProcessIncludeFamily(TagCall& call) {
         kFatal, "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
   }
   const std::array<std::string, 5> values = SplitParameters(state.savename);
-  const std::string file = AgainstMainSource(values[0]);
+  const std::string file = PathAgainstMainSource(values[0]);
   const std::string& old_name = values[1];
   const std::string new_name(runtime::TrimControl(values[2]));
   if (!runtime::IsIdentifier(runtime::SanitizeIdent(old_name))) {
@@ -202,8 +188,8 @@ void ProcessPassthrough(TagCall& call) {
     ReportAtSource(kFatal, "<passthrough> tag was not expected in " + state.open_tag + " link");
   }
   const std::string name(runtime::TrimControl(state.savename));
-  const std::string path = AgainstMainSource(name);
-  if (!HasExtension(path)) {
+  const std::string path = PathAgainstMainSource(name);
+  if (!runtime::HasExtension(path)) {
     ReportAtSource(kWarning, "Invalid file name \"" + name + "\"");
   } else if (runtime::FileSize(path) <= 0) {
     ReportAtSource(kWarning, "File is empty or does not exist \"" + path + "\"");

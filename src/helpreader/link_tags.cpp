@@ -35,24 +35,6 @@ void FinishLinkPair(TagState& state) {
   state.output_on = true;
 }
 
-bool IsPopupRow(const HelpTable& topics, int row) {
-  return row != kNotFound && (EntryAt(topics, row).flags & kTopicIsPopup) != 0;
-}
-
-// A name written in the source as a path: made absolute against the folder
-// of the main source file.
-std::string SourceRelativePath(std::string_view name) {
-  std::string path = runtime::NormalizeSourcePath(name);
-  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(MainSourceName()) + path;
-  return path;
-}
-
-bool HasExtension(std::string_view path) {
-  const std::string file = runtime::FileNamePart(path);
-  const std::size_t dot = file.rfind('.');
-  return dot != std::string::npos && dot + 1 < file.size();
-}
-
 }  // namespace
 
 void ProcessJump(TagCall& call) {
@@ -154,10 +136,10 @@ void ProcessImage(TagCall& call) {
                                  std::string(call.tag) + ").");
   }
   const std::string name(runtime::TrimControl(state.savename));
-  const std::string path = SourceRelativePath(name);
+  const std::string path = PathAgainstMainSource(name);
   std::int32_t width = 0;
   std::int32_t height = 0;
-  if (!HasExtension(path)) {
+  if (!runtime::HasExtension(path)) {
     ReportAtSource(kWarning, "Invalid file name \"" + name + "\"");
   } else if (runtime::FileSize(path) <= 0) {
     ReportAtSource(kWarning, "File is empty or does not exist \"" + path + "\"");

@@ -120,6 +120,12 @@ int CurrentLineNumber() {
 
 int AbsoluteLineNumber() { return absolute_line; }
 
+std::string PathAgainstMainSource(std::string_view name) {
+  std::string path = runtime::NormalizeSourcePath(name);
+  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(main_file.name) + path;
+  return path;
+}
+
 void ReportAtSource(char kind, std::string_view message) {
   ReportMessage(false, GetListingFileName(), kind,
                 FormatReportLine(CurrentSourceName(), CurrentLineNumber(), kind, message));

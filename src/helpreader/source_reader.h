@@ -31,6 +31,10 @@ const std::string& CurrentSourceName();  // the innermost open file
 int CurrentLineNumber();                 // the innermost open file's line counter
 int AbsoluteLineNumber();                // all lines read in this pass
 
+// A file name written in the source ("\" or "/" between folders), made
+// absolute against the folder of the main source file.
+std::string PathAgainstMainSource(std::string_view name);
+
 // Reports `message` at the current file and line.
 void ReportAtSource(char kind, std::string_view message);
 

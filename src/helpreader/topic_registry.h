@@ -3,6 +3,7 @@
 #define QUILLARK_HELPREADER_TOPIC_REGISTRY_H_
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "helptables/help_table.h"
@@ -30,6 +31,11 @@ void CheckJumps(const HelpTable& topics, const HelpTable& jumps);
 // In Pass 4, with the headings in source order: topics without a heading,
 // popup titles dropped, and no heading ranked above the first topic's.
 void CheckHeadings(const HelpTable& topics, HelpTable& headings);
+
+// True when `row` (possibly kNotFound) is a popup topic of TopicTab.
+inline bool IsPopupRow(const HelpTable& topics, int row) {
+  return row != kNotFound && (EntryAt(topics, row).flags & kTopicIsPopup) != 0;
+}
 
 // The identifier form of a topic name in upper case: the key of TopicTab,
 // of page file names and of every link to the topic.

@@ -18,10 +18,6 @@
 namespace quillark {
 namespace {
 
-bool IsPopupRow(const HelpTable& topics, int row) {
-  return row != kNotFound && (EntryAt(topics, row).flags & kTopicIsPopup) != 0;
-}
-
 // Records the heading of the topic that just ended. In the output pass the
 // heading table is in source order, where a search by name cannot work, and
 // the popup pass has already recorded every topic's heading; there the step

@@ -103,6 +103,12 @@ std::string BaseName(std::string_view path) {
   return name;
 }
 
+bool HasExtension(std::string_view path) {
+  const std::string file = FileNamePart(path);
+  const std::size_t dot = file.rfind('.');
+  return dot != std::string::npos && dot + 1 < file.size();
+}
+
 std::string JoinPath(std::string_view directory, std::string_view name) {
   if (directory.empty()) return std::string(name);
   while (!name.empty() && IsSeparator(name.front())) name.remove_prefix(1);

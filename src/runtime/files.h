@@ -30,6 +30,8 @@ std::string DirectoryPart(std::string_view path);
 std::string FileNamePart(std::string_view path);
 // The file name without its directory and without the extension after its last dot.
 std::string BaseName(std::string_view path);
+// True when the file name part has a dot followed by at least one character.
+bool HasExtension(std::string_view path);
 // Joins a directory and a name with exactly one separator between them.
 std::string JoinPath(std::string_view directory, std::string_view name);
 std::string CurrentDirectory();  // without a trailing separator

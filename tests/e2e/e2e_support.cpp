@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -85,13 +86,26 @@ RunResult RunQuillark(const std::vector<std::string>& arguments, const std::stri
   return result;
 }
 
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return text;
+}
+
 std::string Expected(const std::string& relative, const std::string& directory, bool crlf) {
   std::string text = ReadFile(std::string(QUILLARK_E2E_DIR) + "/" + relative);
+  const std::string today = Today();
   std::string result;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text.compare(i, 5, "{DIR}") == 0) {
       result += directory;
       i += 4;
+    } else if (text.compare(i, 6, "{DATE}") == 0) {
+      result += today;
+      i += 5;
     } else if (crlf && text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
       result += "\r\n";
     } else {

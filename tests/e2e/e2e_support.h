@@ -37,8 +37,12 @@ bool Exists(const std::string& path);
 RunResult RunQuillark(const std::vector<std::string>& arguments, const std::string& directory,
                       const std::string* path_variable = nullptr);
 
+// Today's local date, YYYY-MM-DD, as the generator line of pages carries it.
+std::string Today();
+
 // The expected file tests/e2e/<relative>, with every "{DIR}" replaced by
-// `directory` and every LF turned into CR LF when `crlf` is set.
+// `directory`, every "{DATE}" by Today(), and every bare LF turned into CR LF
+// when `crlf` is set.
 std::string Expected(const std::string& relative, const std::string& directory, bool crlf);
 
 // Copies tests/e2e/<relative> to `destination`.
