@@ -1,35 +1,17 @@
 #include "helpwriter/image_assets.h"
 
 #include <cstddef>
-#include <filesystem>
-#include <system_error>
 
 #include "helpmain/report.h"
 #include "helpmain/run_files.h"
 #include "runtime/files.h"
+#include "runtime/process.h"
 #include "runtime/text.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace quillark {
 namespace {
 
 constexpr std::size_t kNameLimit = 255;
-
-// The full path of the running program, or empty when the system does not tell.
-std::string ProgramPath() {
-#ifdef _WIN32
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length <= MAX_PATH ? length : 0);
-#else
-  std::error_code error;
-  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
-#endif
-}
 
 bool HoldsAssets(const std::string& folder) {
   return runtime::FileExists(folder + std::string(kImageAssets[0]));
@@ -49,7 +31,7 @@ std::string ImageAssetDirectory(std::string_view program_path) {
 
 std::string ImageAssetList(OutputFormat format) {
   if (format != OutputFormat::kHtml) return {};
-  const std::string folder = ImageAssetDirectory(ProgramPath());
+  const std::string folder = ImageAssetDirectory(runtime::ProgramPath());
   std::string list;
   for (std::string_view asset : kImageAssets) list += folder + std::string(asset) + "\n";
   return list;

@@ -317,7 +317,7 @@ std::string WebAddress(std::string_view address) {
 std::string KeywordText(OutputFormat format, std::string_view keyword, bool only_tags_follow) {
   if (IsRtfFamily(format)) {
     std::string entry = format == OutputFormat::kHlp
-                            ? "{K{\\footnote K " + std::string(keyword) + "}} "
+                            ? "{K{\\footnote K " + RtfEscaped(keyword) + "}} "
                             : RtfIndexEntry(keyword);
     if (only_tags_follow && !entry.empty()) entry += ' ';
     return entry;

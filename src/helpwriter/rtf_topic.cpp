@@ -41,22 +41,42 @@ std::string ExampleButtonFootnote(bool has_example, std::string_view topic_key) 
   return footnote;
 }
 
+std::string RtfEscaped(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '\\':
+        escaped += "\\'5C";
+        break;
+      case '{':
+        escaped += "\\'7B";
+        break;
+      case '}':
+        escaped += "\\'7D";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
 std::string RtfIndexEntry(std::string_view title) {
   constexpr std::string_view kCapitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
   if (title.empty() || kCapitals.find(title.front()) == std::string_view::npos) return {};
   std::string entry = "{\\pard\\plain\\v{\\xe ";
-  entry += title;
+  entry += RtfEscaped(title);
   entry += "}}";
   return entry;
 }
 
 std::string RtfTocEntry(std::string_view heading_text, int level) {
-  const std::string_view text = runtime::TrimControl(heading_text);
+  const std::string text = RtfEscaped(runtime::TrimControl(heading_text));
   const std::string tcl = "{\\tcl" + std::to_string(level) + "}}}";
   if (level == 1 || level == 2) {
-    return "{\\pard\\plain\\v{\\tc {\\b " + std::string(text) + "} " + tcl;
+    return "{\\pard\\plain\\v{\\tc {\\b " + text + "} " + tcl;
   }
-  if (level == 3) return "{\\pard\\plain\\v{\\tc " + std::string(text) + " " + tcl;
+  if (level == 3) return "{\\pard\\plain\\v{\\tc " + text + " " + tcl;
   return {};
 }
 
@@ -69,19 +89,22 @@ std::string HlpTopicStart(bool is_popup, bool has_example, std::string_view topi
   text += topic_key;
   text += "}\r\n";
   text += "${\\footnote $ ";
-  text += topic_title;
+  text += RtfEscaped(topic_title);
   text += "}\r\n";
   // Every browsable topic is in browse sequence 1; popups are not browsed.
   if (!is_popup) text += "+{\\footnote + 1}\r\n";
   text += "K{\\footnote K ";
-  text += topic_title;
+  text += RtfEscaped(topic_title);
   text += "}\r\n";
 
   text += ExampleButtonFootnote(has_example, topic_key);
   text += "\r\n";
 
   const std::string header = PageHeaderText(place, is_popup);
-  if (!header.empty()) text += TextFormat() + header + "\\line\r\n";
+  // A header beginning with a digit would otherwise run on into the font
+  // size; the blank only ends the control word.
+  const bool digit_first = !header.empty() && runtime::IsAsciiDigit(header.front());
+  if (!header.empty()) text += TextFormat() + (digit_first ? " " : "") + header + "\\line\r\n";
 
   text += "\\plain\\fs10\\line" + TextFormat() + "\\pard\r\n";
   return text;

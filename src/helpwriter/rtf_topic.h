@@ -30,6 +30,9 @@ std::string TextFormat();
 std::string ExampleButtonFootnote(bool has_example, std::string_view topic_key);
 
 // A hidden index entry for a title that begins with a capital A-Z, else empty.
+// Backslashes and braces as hexadecimal escapes, so that a title or heading
+// taken into a footnote or a hidden entry cannot end its group early.
+std::string RtfEscaped(std::string_view text);
 std::string RtfIndexEntry(std::string_view title);
 // A hidden contents entry for a heading of level 1 or 2 (bold) or 3, else empty.
 std::string RtfTocEntry(std::string_view heading_text, int level);

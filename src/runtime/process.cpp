@@ -221,4 +221,16 @@ std::string FindInPath(const std::string& name) {
 #endif
 }
 
+std::string ProgramPath() {
+#ifdef _WIN32
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length <= MAX_PATH ? length : 0);
+#else
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+#endif
+}
+
 }  // namespace quillark::runtime

@@ -30,6 +30,9 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& working_directory = "");
 
+// The full path of the running program, or empty when the system does not tell.
+std::string ProgramPath();
+
 // The full path of `name` found through PATH, or empty.
 std::string FindInPath(const std::string& name);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -76,13 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 class RtfImage : public ::testing::Test {
  protected:
+  testing_support::TempDir temp_;
   void SetUp() override {
-    dir_ = (std::filesystem::path(::testing::TempDir()) / "bitmaps_test").string() + "/";
-    std::filesystem::remove_all(dir_);
+    // A folder of its own per test, so parallel test processes never share it.
+    dir_ = temp_.path() + "/";
     std::filesystem::create_directories(dir_ + "pics");
     output_ = dir_ + "book.rtf";
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ + name, std::ios::binary) << bytes;

@@ -60,6 +60,20 @@ TEST_F(RtfTopicTest, HlpHeaderUsesTheTextFontAndTheOrdinal) {
             "\\plain\\fs10\\line\\f0\\fs24\\pard\r\n");
 }
 
+// A title's backslashes and braces cannot end a footnote early, and a header
+// that begins with a digit does not run on into the font size.
+TEST_F(RtfTopicTest, HlpFootnotesEscapeTitlesAndHeaderDigitsStaySeparate) {
+  SetHeader("2024 <page/>");
+  EXPECT_EQ(HlpTopicStart(false, false, "A_B", "A\\B}", PlaceWithPrevious(1, 2)),
+            "#{\\footnote # A_B}\r\n"
+            "${\\footnote $ A\\'5CB\\'7D}\r\n"
+            "+{\\footnote + 1}\r\n"
+            "K{\\footnote K A\\'5CB\\'7D}\r\n"
+            "!{\\footnote ! DisableButton(btnExample)}\r\n"
+            "\\f0\\fs20 2024 2\\line\r\n"
+            "\\plain\\fs10\\line\\f0\\fs20\\pard\r\n");
+}
+
 // Groups are never cut, however long the title.
 TEST_F(RtfTopicTest, HlpLongTitleKeepsEveryFootnoteWhole) {
   const std::string title(300, 'T');
@@ -105,7 +119,10 @@ INSTANTIATE_TEST_SUITE_P(RtfTopic, RtfIndexEntryTest,
                                                    "{\\pard\\plain\\v{\\xe Overview}}"},
                                          EntryCase{"Z", 0, "{\\pard\\plain\\v{\\xe Z}}"},
                                          EntryCase{"zebra", 0, ""}, EntryCase{"2nd step", 0, ""},
-                                         EntryCase{" Padded", 0, ""}, EntryCase{"", 0, ""}));
+                                         EntryCase{" Padded", 0, ""}, EntryCase{"", 0, ""},
+                                         EntryCase{"Dir C:\\temp {x}", 0,
+                                                   "{\\pard\\plain\\v{\\xe Dir "
+                                                   "C:\\'5Ctemp \\'7Bx\\'7D}}"}));
 
 class RtfTocEntryTest : public testing::TestWithParam<EntryCase> {};
 
@@ -118,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(EntryCase{"Overview", 1, "{\\pard\\plain\\v{\\tc {\\b Overview} {\\tcl1}}}"},
                     EntryCase{" Setup\t", 2, "{\\pard\\plain\\v{\\tc {\\b Setup} {\\tcl2}}}"},
                     EntryCase{"Details ", 3, "{\\pard\\plain\\v{\\tc Details {\\tcl3}}}"},
-                    EntryCase{"Deeper", 4, ""}, EntryCase{"None", 0, ""}));
+                    EntryCase{"Deeper", 4, ""}, EntryCase{"None", 0, ""},
+                    EntryCase{"C:\\temp", 3, "{\\pard\\plain\\v{\\tc C:\\'5Ctemp {\\tcl3}}}"}));
 
 // Topics in source order with their title headings.
 class RtfTopicStartTest : public RtfTopicTest {
