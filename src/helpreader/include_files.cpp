@@ -88,8 +88,9 @@ std::string ReplaceInText(std::string_view text, std::string_view search,
     }
     return result.append(text.substr(copied));
   }
-  // A span from the text before the '*' to the text after it; the search for
-  // the second part starts where the first part was found.
+  // A span from the text before the '*' to the text after it. The second part
+  // is looked for after the end of the first, so that "a*a" spans from one
+  // "a" to the next rather than matching a single "a" twice.
   const std::string_view prefix = search.substr(0, star);
   const std::string_view suffix = search.substr(star + 1);
   std::string result(text);
@@ -98,7 +99,7 @@ std::string ReplaceInText(std::string_view text, std::string_view search,
     if (first == std::string::npos) break;
     std::size_t end = result.size();
     if (!suffix.empty()) {
-      const std::size_t second = FindMatch(result, suffix, first, flags);
+      const std::size_t second = FindMatch(result, suffix, first + prefix.size(), flags);
       if (second == std::string::npos) break;
       end = second + suffix.size();
     }

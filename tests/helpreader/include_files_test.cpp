@@ -38,7 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"WildcardSpans", "<b>x</b> and <B>y</b>", "<b>*</b>", "Z", 1, -1, 1, "Z and Z"},
         ReplaceCase{"WildcardToTheEnd", "keep; drop this", "; *", ".", 1, -1, 1, "keep."},
         ReplaceCase{"WildcardWithoutSuffixMatchStops", "<b>x", "<b>*</b>", "Z", 1, -1, 1, "<b>x"},
-        ReplaceCase{"WildcardReplacementNotSearchedAgain", "ab", "a*b", "ab", 1, -1, 1, "ab"}),
+        ReplaceCase{"WildcardReplacementNotSearchedAgain", "ab", "a*b", "ab", 1, -1, 1, "ab"},
+        ReplaceCase{"WildcardSuffixFollowsThePrefix", "ab cb", "ab*b", "X", 1, -1, 1, "X"},
+        ReplaceCase{"WildcardSameMarkerBothEnds", "x'one' 'two'", "'*'", "Q", 1, -1, 1, "xQ Q"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FindCase {
