@@ -121,28 +121,33 @@ void CapturePopupBodies(OutputFormat format, const std::string& output, HelpTabl
     const TableEntry& topic = EntryAt(topics, row);
     if ((topic.flags & kTopicIsPopup) == 0 || GetEntryText(topics, row) != nullptr) continue;
     const std::string page = TopicFileName(format, output, topic.name, PageKind::kMain);
-    if (page.empty() || runtime::FileSize(page) <= 0) continue;
-    const std::optional<std::string> data = runtime::ReadWholeFile(page);
-    if (!data) continue;
-    const std::int64_t length = static_cast<std::int64_t>(data->size());
+    const std::int64_t length = page.empty() ? -1 : runtime::FileSize(page);
+    if (length <= 0) continue;
     const std::int64_t first = topic.start_pos;
     if (first < 1 || first > length || first > topic.end_pos) continue;
     const std::int64_t last = std::min({static_cast<std::int64_t>(topic.end_pos), length,
                                         first + kMaxCaptured - 1});
-    const std::string text = data->substr(first - 1, last - first + 1);
-    const TopicBody body = FindTopicBody(format, text);
+    // Only the topic's own bytes are read: the Rich Text formats share one large file.
+    const std::optional<std::string> text = runtime::ReadFileRange(page, first - 1, last - first + 1);
+    if (!text) continue;
+    const TopicBody body = FindTopicBody(format, *text);
     if (body.start != 0 && body.end != 0) {
-      SetEntryText(topics, row, std::string_view(text).substr(body.start, body.end - body.start));
+      SetEntryText(topics, row, std::string_view(*text).substr(body.start, body.end - body.start));
     }
+  }
+}
+
+// Each pass counts its definitions, jumps and uses afresh.
+void ClearCounts(HelpTables& tables) {
+  for (HelpTable* table :
+       {&tables.topics, &tables.headings, &tables.jumps, &tables.keywords, &tables.bitmaps}) {
+    ClearColumn(*table, "Count");
   }
 }
 
 void RunPass3(const FileNames& names, const PassContext& context) {
   HelpTables& tables = *context.tables;
-  for (HelpTable* table :
-       {&tables.topics, &tables.headings, &tables.jumps, &tables.keywords, &tables.bitmaps}) {
-    ClearColumn(*table, "Count");
-  }
+  ClearCounts(tables);
   ClearColumn(tables.topics, "StartPos");
   ClearColumn(tables.topics, "EndPos");
   ClearTable(tables.headings);
@@ -155,10 +160,7 @@ void RunPass3(const FileNames& names, const PassContext& context) {
 
 void RunPass4(const FileNames& names, const PassContext& context) {
   HelpTables& tables = *context.tables;
-  for (HelpTable* table :
-       {&tables.topics, &tables.headings, &tables.jumps, &tables.keywords, &tables.bitmaps}) {
-    ClearColumn(*table, "Count");
-  }
+  ClearCounts(tables);
   const FrameFileNames frame = FrameNamesOf(names);
   WriteIndex(context.format, frame, tables.keywords, tables.topics);
   SortTable(tables.headings, 'A');

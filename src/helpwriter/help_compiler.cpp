@@ -62,12 +62,13 @@ std::string NotInPathMessage(std::string_view name) {
 }
 #endif
 
-// Runs a help compiler in the project's folder and waits for it. Its exit code
+// Runs a help compiler in the project's folder and waits for it; its own
+// console text is discarded, the console shows only the passes. Its exit code
 // decides nothing: whether the final file appears is checked at the end.
 std::string RunCompiler(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& project_file) {
   const runtime::ProgramRun run =
-      runtime::RunProgram(program, arguments, runtime::DirectoryPart(project_file));
+      runtime::RunProgram(program, arguments, runtime::DirectoryPart(project_file), true);
   if (run.start_code != runtime::kRunStarted) {
     return "Cannot compile output file, Exec() caused error " + std::to_string(run.start_code) +
            ".";

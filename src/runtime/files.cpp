@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <vector>
 
 #ifdef _WIN32
@@ -147,18 +149,31 @@ std::int64_t FileSize(const std::string& path) {
   return static_cast<std::int64_t>(info.st_size);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  if (!FileExists(path)) return std::nullopt;
+std::optional<std::string> ReadFileRange(const std::string& path, std::int64_t offset,
+                                         std::int64_t length) {
+  if (!FileExists(path) || offset < 0 || length < 0) return std::nullopt;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
   std::string contents;
+  bool failed = offset > 0 && std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0;
   char chunk[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) contents.append(chunk, got);
-  bool failed = std::ferror(file) != 0;
+  while (!failed && static_cast<std::int64_t>(contents.size()) < length) {
+    const std::size_t wanted = static_cast<std::size_t>(
+        std::min<std::int64_t>(sizeof chunk, length - static_cast<std::int64_t>(contents.size())));
+    const std::size_t got = std::fread(chunk, 1, wanted, file);
+    if (got == 0) break;
+    contents.append(chunk, got);
+  }
+  failed = failed || std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;
   return contents;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const std::int64_t size = FileSize(path);
+  if (size < 0) return std::nullopt;
+  return ReadFileRange(path, 0, std::numeric_limits<std::int64_t>::max());
 }
 
 void DeleteMatching(const std::string& pattern) {

@@ -41,6 +41,10 @@ bool DirectoryExists(const std::string& path);
 // Size in bytes of a regular file, or -1 when there is none.
 std::int64_t FileSize(const std::string& path);
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// At most `length` bytes of a regular file from byte `offset` (0-based);
+// fewer when the file ends first.
+std::optional<std::string> ReadFileRange(const std::string& path, std::int64_t offset,
+                                         std::int64_t length);
 
 // Deletes the regular, writable files matching `pattern`, whose file name part
 // may hold "*" and "?" ("*.*" takes every file, also one without a dot). A

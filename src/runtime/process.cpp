@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -78,7 +79,7 @@ void AppendQuotedArgument(std::string& command_line, const std::string& argument
 }
 
 ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& working_directory) {
+                        const std::string& working_directory, [[maybe_unused]] bool quiet) {
   ProgramRun run;
   // The program path goes in double quotes when it holds a blank and is not
   // quoted already.
@@ -137,7 +138,7 @@ int ExitCodeFromStatus(int status) {
 }
 
 ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& working_directory) {
+                        const std::string& working_directory, bool quiet) {
   ProgramRun run;
   // The console text written so far comes out before the child's.
   std::fflush(nullptr);
@@ -158,6 +159,12 @@ ProgramRun StartAndWait(const std::string& program, const std::vector<std::strin
   }
   if (!working_directory.empty()) {
     error = posix_spawn_file_actions_addchdir_np(&actions, working_directory.c_str());
+  }
+  if (error == 0 && quiet) {
+    error = posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  }
+  if (error == 0 && quiet) {
+    error = posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   }
   pid_t child = 0;
   if (error == 0) {
@@ -190,12 +197,12 @@ bool IsExecutableFile(const std::string& path) {
 }  // namespace
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& working_directory) {
+                      const std::string& working_directory, bool quiet) {
   if (program.empty() || program.size() >= kMaxProgramLength ||
       ArgumentsLength(arguments) >= kMaxArgumentsLength) {
     return ProgramRun{kRunBadArguments, -1};
   }
-  return StartAndWait(program, arguments, working_directory);
+  return StartAndWait(program, arguments, working_directory, quiet);
 }
 
 std::string FindInPath(const std::string& name) {

@@ -24,11 +24,13 @@ struct ProgramRun {
 };
 
 // Starts `program` with `arguments` (without the program name), in
-// `working_directory` when it is not empty, and waits until it ends. Refuses
+// `working_directory` when it is not empty, and waits until it ends. With
+// `quiet` the child's standard output and error are discarded.
+// Refuses
 // with kRunBadArguments when the name is empty or 255 characters or longer, or
 // the arguments add up to 2048 characters or more.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& working_directory = "");
+                      const std::string& working_directory = "", bool quiet = false);
 
 // The full path of the running program, or empty when the system does not tell.
 std::string ProgramPath();
