@@ -10,7 +10,6 @@ namespace quillark {
 namespace {
 
 constexpr std::size_t kMaxShortText = 255;  // link texts and addresses
-constexpr std::size_t kMaxNonBreakingText = 256;
 constexpr std::size_t kMaxPopupCopy = 8192;    // the part of a popup body that is measured
 constexpr std::size_t kMaxReferenceName = 10;  // "&" name ";" of a character reference
 constexpr std::int64_t kWidePopupWidth = 360;
@@ -19,9 +18,10 @@ constexpr std::size_t kVeryLongLine = 300;
 constexpr std::string_view kLineBreak = "<br/>";
 
 // The link text with every blank made non-breaking, so an HTML link never
-// wraps inside its text.
+// wraps inside its text. It is not cut afterwards: a cut could split an
+// "&nbsp;" and leave a broken entity in the page.
 std::string NonBreakingText(std::string_view text) {
-  return runtime::Truncate(runtime::ReplaceAll(text, " ", "&nbsp;"), kMaxNonBreakingText);
+  return runtime::ReplaceAll(text, " ", "&nbsp;");
 }
 
 std::string FormatCloses(bool bold, bool italic, bool underline) {
