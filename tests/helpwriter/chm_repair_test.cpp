@@ -14,8 +14,7 @@ constexpr std::uint32_t kChunkSize = 0x20;
 
 struct Chunk {
   const char* signature;
-  std::uint32_t previous;
-  std::uint32_t next;
+  std::uint32_t previous, next;
 };
 
 void Put(std::string& bytes, std::size_t offset, std::uint64_t value, int width) {
@@ -26,15 +25,13 @@ void Put(std::string& bytes, std::size_t offset, std::uint64_t value, int width)
 std::string MakeChm(std::uint32_t first, std::uint32_t last, const std::vector<Chunk>& chunks) {
   std::string bytes(0x60 + 0x54 + chunks.size() * kChunkSize, '\0');
   bytes.replace(0, 4, "ITSF");
-  Put(bytes, 0x08, 0x60, 4);
-  Put(bytes, 0x48, 0x60, 8);
-  Put(bytes, 0x50, bytes.size() - 0x60, 8);
   bytes.replace(0x60, 4, "ITSP");
-  Put(bytes, 0x60 + 0x08, 0x54, 4);
-  Put(bytes, 0x60 + 0x10, kChunkSize, 4);
-  Put(bytes, 0x60 + 0x20, first, 4);
-  Put(bytes, 0x60 + 0x24, last, 4);
-  Put(bytes, 0x60 + 0x2C, chunks.size(), 4);
+  // {offset, value, width} in the file header and the directory header at 0x60.
+  const std::uint64_t fields[][3] = {
+      {0x08, 0x60, 4}, {0x48, 0x60, 8},         {0x50, bytes.size() - 0x60, 8},
+      {0x68, 0x54, 4}, {0x70, kChunkSize, 4},   {0x80, first, 4},
+      {0x84, last, 4}, {0x8C, chunks.size(), 4}};
+  for (const auto& field : fields) Put(bytes, field[0], field[1], static_cast<int>(field[2]));
   for (std::size_t i = 0; i < chunks.size(); ++i) {
     const std::size_t at = 0x60 + 0x54 + i * kChunkSize;
     bytes.replace(at, 4, chunks[i].signature);

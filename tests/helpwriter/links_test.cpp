@@ -3,20 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <ostream>
 #include <string>
+#include <utility>
 
 namespace quillark {
 namespace {
 
-constexpr OutputFormat kNone = OutputFormat::kNone;
-constexpr OutputFormat kHlp = OutputFormat::kHlp;
-constexpr OutputFormat kRtf = OutputFormat::kRtf;
-constexpr OutputFormat kChm = OutputFormat::kChm;
-constexpr OutputFormat kHtml = OutputFormat::kHtml;
+using enum OutputFormat;
 
 const std::string kShortBody = "A note.<br/>\r\n";
-const std::string kTable180 = "<table><tr><td width=\"180\">A note.<br/>\r\n</td></tr></table>";
 
 class LinksTest : public testing::Test {
  protected:
@@ -27,137 +22,68 @@ class LinksTest : public testing::Test {
   HelpTable bitmaps_;
 };
 
-struct JumpCase {
-  const char* label;
-  OutputFormat format;
-  bool popup;
-  bool bold, italic, underline;
-  int row;
-  const std::string* body;
-  std::string expected;
-};
-void PrintTo(const JumpCase& c, std::ostream* out) { *out << c.label; }
-
-class JumpLinkTest : public LinksTest, public testing::WithParamInterface<JumpCase> {};
-
-TEST_P(JumpLinkTest, WritesExactBytes) {
-  const JumpCase& c = GetParam();
-  EXPECT_EQ(JumpLink(c.format, c.popup, c.bold, c.italic, c.underline, c.row, "Intro", "See intro",
-                     c.body, bitmaps_),
-            c.expected);
+// Links of the ordinary kinds are in the whole-run files.
+TEST_F(LinksTest, JumpLinkVariants) {
+  const std::string empty;
+  auto link = [&](OutputFormat format, bool popup, bool bold, int row, const std::string* body,
+                  bool italic_and_underline = false) {
+    return JumpLink(format, popup, bold, italic_and_underline, italic_and_underline, row, "Intro",
+                    "See intro", body, bitmaps_);
+  };
+  EXPECT_EQ(link(kHlp, false, false, kNotFound, nullptr), "See intro");
+  EXPECT_EQ(link(kHtml, true, false, 0, &kShortBody), "See intro");  // no target keeps blanks
+  EXPECT_EQ(link(kNone, true, false, 3, &kShortBody), "");
+  // A popup without a body opens in its own window.
+  const std::string window =
+      "<a target=\"PopupWindow\" href=\"INTRO.html\" class=\"popuplink\">See&nbsp;intro</a>";
+  EXPECT_EQ(link(kHtml, true, true, 3, nullptr), window);
+  EXPECT_EQ(link(kChm, true, false, 3, &empty), window);
+  // Inline popups close every open format around the anchor and its table.
+  EXPECT_EQ(link(kHtml, true, true, 3, &kShortBody, true),
+            "</b></i></u><a href=\"INTRO.html\" class=\"popuplink\"><b><i><u>See&nbsp;intro"
+            "</b></i></u><table><tr><td width=\"180\">A note.<br/>\r\n</td></tr></table></a>"
+            "<b><i><u>");
+  // A long text with blanks keeps every "&nbsp;" whole.
+  std::string words;
+  for (int i = 0; i < 60; ++i) words += "ab ";
+  EXPECT_TRUE(JumpLink(kHtml, false, false, false, false, 3, "Intro", words, nullptr, bitmaps_)
+                  .ends_with("&nbsp;</a>"));
 }
 
-const std::string kEmpty;
-INSTANTIATE_TEST_SUITE_P(
-    Links, JumpLinkTest,
-    testing::Values(
-        JumpCase{"HlpJump", kHlp, false, true, false, false, 3, nullptr,
-                 "\\uldb See intro\\uldb0 {\\v INTRO}"},
-        JumpCase{"HlpPopup", kHlp, true, false, false, false, 3, &kShortBody,
-                 "\\ul See intro\\ul0 {\\v INTRO}"},
-        JumpCase{"HlpMissingTarget", kHlp, false, false, false, false, kNotFound, nullptr,
-                 "See intro"},
-        JumpCase{"RtfHasNoLinks", kRtf, true, false, false, false, 3, &kShortBody, "See intro"},
-        JumpCase{"HtmlJump", kHtml, false, true, false, false, 3, nullptr,
-                 "<a href=\"INTRO.html\">See&nbsp;intro</a>"},
-        JumpCase{"HtmlRowZeroKeepsBlanks", kHtml, true, false, false, false, 0, &kShortBody,
-                 "See intro"},
-        JumpCase{"PopupWithoutBody", kHtml, true, true, false, false, 3, nullptr,
-                 "<a target=\"PopupWindow\" href=\"INTRO.html\" class=\"popuplink\">"
-                 "See&nbsp;intro</a>"},
-        JumpCase{"PopupWithEmptyBody", kChm, true, false, false, false, 3, &kEmpty,
-                 "<a target=\"PopupWindow\" href=\"INTRO.html\" class=\"popuplink\">"
-                 "See&nbsp;intro</a>"},
-        JumpCase{"InlinePopupInBold", kChm, true, true, false, false, 3, &kShortBody,
-                 "</b><a href=\"INTRO.html\" class=\"popuplink\"><b>See&nbsp;intro</b>" +
-                     kTable180 + "</a><b>"},
-        JumpCase{"InlinePopupInAllThree", kHtml, true, true, true, true, 3, &kShortBody,
-                 "</b></i></u><a href=\"INTRO.html\" class=\"popuplink\"><b><i><u>See&nbsp;intro"
-                 "</b></i></u>" +
-                     kTable180 + "</a><b><i><u>"},
-        JumpCase{"None", kNone, true, false, false, false, 3, &kShortBody, ""}));
-
-struct WidthCase {
-  const char* label;
-  std::string body;
-  std::int64_t expected;
-};
-void PrintTo(const WidthCase& c, std::ostream* out) { *out << c.label; }
-
-class PopupWidthTest : public LinksTest, public testing::WithParamInterface<WidthCase> {};
-
-TEST_P(PopupWidthTest, EstimatesTheTableWidth) {
+TEST_F(LinksTest, PopupWidthEstimatesTheTableAndLineWidths) {
   InsertEntry(bitmaps_, "/pics/logo.bmp", "a.txt", 1, 0, 1, 0, 300, 40, 0);
   InsertEntry(bitmaps_, "/pics/gone.bmp", "a.txt", 1, 0, 1, 0, 0, 0, 0);
-  EXPECT_EQ(PopupWidth(GetParam().body, bitmaps_), GetParam().expected);
-}
-
-const std::string k40(40, 'x');
-INSTANTIATE_TEST_SUITE_P(
-    Links, PopupWidthTest,
-    testing::Values(
-        WidthCase{"Empty", "", 0}, WidthCase{"OneLongLine", k40 + "<br/>\r\n", 180},
-        WidthCase{"TwoLongLines", k40 + "<br/>\r\n" + k40 + "<br/>\r\n", 360},
-        WidthCase{"LastLineWithoutBreakIsNotALine", k40 + "<br/>\r\n" + k40, 180},
-        WidthCase{"VeryLongLine", std::string(301, 'x') + "<br/>", 360},
-        WidthCase{"Image", "<img border=\"0\" src=\"logo.bmp\" alt=\"logo\" align=\"bottom\"/>",
-                  310},
-        WidthCase{"MissingImage", "<img border=\"0\" src=\"gone.bmp\" alt=\"gone\"/>", 180},
-        // Markup takes no room; a reference counts once: 30 + 6 = 36 is not long, 37 is.
-        WidthCase{"ThirtySixShownIsShort",
-                  "<a href=\"A.html\"><b>" + std::string(30, 'x') +
-                      "</b></a>&nbsp;&lt;&#65;&amp;&quot;&gt;<br/>"
-                      "<font color=\"red\">" +
-                      std::string(30, 'x') + "</font>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<br/>",
-                  180},
-        WidthCase{"ThirtySevenShownIsLong",
-                  std::string(37, 'x') + "<br/>" + std::string(30, 'x') + "&nbsp;" +
-                      std::string(6, 'y') + "<br/>",
-                  360},
-        WidthCase{"PreformattedLine",
-                  "<pre>short\r\n" + std::string(30, 'x') + "&lt;&gt;\r\n</pre>", 320}));
-
-TEST_F(LinksTest, PopupLineWidthCountsShownCharactersTimesTheTextFont) {
+  const std::string x40(40, 'x');
+  const std::string x30(30, 'x');
+  const std::pair<std::string, std::int64_t> cases[] = {
+      {x40 + "<br/>\r\n", 180},
+      {x40 + "<br/>\r\n" + x40 + "<br/>\r\n", 360},
+      {x40 + "<br/>\r\n" + x40, 180},  // the last line without a break is not a line
+      {"<img border=\"0\" src=\"logo.bmp\" alt=\"logo\" align=\"bottom\"/>", 310},
+      {"<img border=\"0\" src=\"gone.bmp\" alt=\"gone\"/>", 180},
+      // Markup takes no room; a reference counts once: 30 + 6 = 36 is not long, 37 is.
+      {"<a href=\"A.html\"><b>" + x30 + "</b></a>&nbsp;&lt;&#65;&amp;&quot;&gt;<br/>" +
+           "<font color=\"red\">" + x30 + "</font>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<br/>",
+       180},
+      {std::string(37, 'x') + "<br/>" + x30 + "&nbsp;" + std::string(6, 'y') + "<br/>", 360},
+      {"<pre>short\r\n" + x30 + "&lt;&gt;\r\n</pre>", 320}};
+  for (const auto& [body, width] : cases) EXPECT_EQ(PopupWidth(body, bitmaps_), width) << body;
+  // A line's width counts its shown characters times the text font size.
   EXPECT_EQ(PopupLineWidth("<b>ab</b>&lt;<u>c</u>\r\n"), 40);
   SetFont("TEXT", "Arial,12");
   EXPECT_EQ(PopupLineWidth("ab\n"), 24);
 }
 
-struct TextCase {
-  const char* label;
-  std::string actual;
-  std::string expected;
-};
-void PrintTo(const TextCase& c, std::ostream* out) { *out << c.label; }
-
-class LinkTextTest : public testing::TestWithParam<TextCase> {};
-
-TEST_P(LinkTextTest, WritesExactBytes) { EXPECT_EQ(GetParam().actual, GetParam().expected); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Links, LinkTextTest,
-    testing::Values(
-        TextCase{"AddressGetsScheme", WebAddress("www.example.com"), "http://www.example.com"},
-        TextCase{"AddressKeepsScheme", WebAddress("http://x.org"), "http://x.org"},
-        TextCase{"CapitalSchemeIsNotRecognised", WebAddress("HTTP://x.org"), "http://HTTP://x.org"},
-        TextCase{"HlpWebLink", WebLink(kHlp, "Site", "x.org"),
-                 "\\uldb Site\\uldb0 {\\v *!ExecFile(\"x.org\",\"\",SW_RESTORE)}"},
-        TextCase{"RtfWebLink", WebLink(kRtf, "Site", "x.org"), "Site"},
-        TextCase{"ChmWebLink", WebLink(kChm, "Site", "x.org"),
-                 "<a target=\"ExternalWindow\" href=\"http://x.org\">Site</a>"},
-        TextCase{"HtmlWebLink", WebLink(kHtml, "Site", "x.org"),
-                 "<a href=\"http://x.org\">Site</a>"},
-        TextCase{"HlpKeyword", KeywordText(kHlp, "keyword", false), "{K{\\footnote K keyword}} "},
-        TextCase{"HlpKeywordBeforeTags", KeywordText(kHlp, "keyword", true),
-                 "{K{\\footnote K keyword}}  "},
-        TextCase{"RtfKeyword", KeywordText(kRtf, "Open", false), "{\\pard\\plain\\v{\\xe Open}}"},
-        TextCase{"RtfKeywordBeforeTags", KeywordText(kRtf, "Open", true),
-                 "{\\pard\\plain\\v{\\xe Open}} "},
-        TextCase{"RtfLowerCaseKeyword", KeywordText(kRtf, "open", true), ""},
-        TextCase{"HtmlKeyword", KeywordText(kHtml, "File Open", true),
-                 "<a name=\"File_Open\"></a>"},
-        TextCase{"NoneWritesNothing", WebLink(kNone, "a", "b") + KeywordText(kNone, "A", true),
-                 ""}));
+// Only the lower-case plain scheme is recognised; keywords followed only by
+// tags get one more space.
+TEST(LinkTexts, WebAddressesAndKeywords) {
+  EXPECT_EQ(WebAddress("http://x.org"), "http://x.org");
+  EXPECT_EQ(WebAddress("HTTP://x.org"), "http://HTTP://x.org");
+  EXPECT_EQ(KeywordText(kRtf, "Open", false), "{\\pard\\plain\\v{\\xe Open}}");
+  EXPECT_EQ(KeywordText(kRtf, "Open", true), "{\\pard\\plain\\v{\\xe Open}} ");
+  EXPECT_EQ(KeywordText(kHtml, "File Open", true), "<a name=\"File_Open\"></a>");
+  EXPECT_EQ(WebLink(kNone, "a", "b") + KeywordText(kNone, "A", true), "");
+}
 
 }  // namespace
 }  // namespace quillark
