@@ -25,8 +25,7 @@ bool IsFatalKind(char kind);
 std::string FormatMessagePrefix(std::string_view file, int line, char kind);
 
 // Prefix plus message, cut to 255 characters: one report line.
-std::string FormatReportLine(std::string_view file, int line, char kind,
-                             std::string_view message);
+std::string FormatReportLine(std::string_view file, int line, char kind, std::string_view message);
 
 // Reports `text` unless `condition` holds: appends it (with CR LF unless it
 // already ends with a line feed) to the listing file, or writes it to standard

@@ -10,7 +10,7 @@ namespace quillark {
 
 void SetListingFileName(std::string_view path);  // keeps at most 255 characters
 const std::string& GetListingFileName();
-void SetOutputFileName(std::string_view path);   // keeps at most 255 characters
+void SetOutputFileName(std::string_view path);  // keeps at most 255 characters
 const std::string& GetOutputFileName();
 
 }  // namespace quillark

@@ -125,10 +125,11 @@ void CapturePopupBodies(OutputFormat format, const std::string& output, HelpTabl
     if (length <= 0) continue;
     const std::int64_t first = topic.start_pos;
     if (first < 1 || first > length || first > topic.end_pos) continue;
-    const std::int64_t last = std::min({static_cast<std::int64_t>(topic.end_pos), length,
-                                        first + kMaxCaptured - 1});
+    const std::int64_t last =
+        std::min({static_cast<std::int64_t>(topic.end_pos), length, first + kMaxCaptured - 1});
     // Only the topic's own bytes are read: the Rich Text formats share one large file.
-    const std::optional<std::string> text = runtime::ReadFileRange(page, first - 1, last - first + 1);
+    const std::optional<std::string> text =
+        runtime::ReadFileRange(page, first - 1, last - first + 1);
     if (!text) continue;
     const TopicBody body = FindTopicBody(format, *text);
     if (body.start != 0 && body.end != 0) {

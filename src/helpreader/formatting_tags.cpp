@@ -45,8 +45,8 @@ void BreakBeforeClosingTag(TagCall& call) {
 
 void FatalIfInOtherBlock(TagCall& call, bool other_block) {
   if (other_block) {
-    ReportAtSource(kFatal, "Monospaced tag " + std::string(call.tag) +
-                               " found within other monospaced tag");
+    ReportAtSource(
+        kFatal, "Monospaced tag " + std::string(call.tag) + " found within other monospaced tag");
   }
 }
 
@@ -131,8 +131,7 @@ void ProcessExample(TagCall& call) {
       TableEntry& topic = EntryAt(topics, row);
       topic.flags |= kTopicHasExamples;
       if ((topic.flags & kTopicIsPopup) != 0) {
-        ReportAtSource(kWarning,
-                       "The popup topic " + key + " should not contain example tags");
+        ReportAtSource(kWarning, "The popup topic " + key + " should not contain example tags");
       }
     }
   }

@@ -30,8 +30,9 @@ bool IsAcceptedHighByte(unsigned char c) {
 // Appends a collected character, ending the run when the buffer is full.
 void Collect(std::string& buffer, char c, std::string_view buffer_name) {
   if (buffer.size() >= kMaxCollected) {
-    ReportAtSource(kFatal, "Identifier \"" + buffer.substr(0, 40) + "...\" overflowed the internal " +
-                               std::string(buffer_name) + " buffer.");
+    ReportAtSource(kFatal, "Identifier \"" + buffer.substr(0, 40) +
+                               "...\" overflowed the internal " + std::string(buffer_name) +
+                               " buffer.");
   }
   buffer.push_back(c);
 }
@@ -68,8 +69,8 @@ void ProcessLine(std::string_view line, const PassContext& context, TagState& st
       if (tag != "<null/>") SetPreviousTag(tag);
       p += tag.size();
     } else if (c < 32) {
-      step.step_text += ConvertChar(context.format, c, blank_line, PrecedingTag(line, p),
-                                    BlocksOf(state));
+      step.step_text +=
+          ConvertChar(context.format, c, blank_line, PrecedingTag(line, p), BlocksOf(state));
       if (c != '\r' && c != '\n' && c != '\t') SetPreviousTag("");
       ++p;
     } else if (c <= 126) {
@@ -130,7 +131,8 @@ void WriteOutputText(const std::string& file_name, std::string_view text) {
     if (std::optional<std::string> contents = runtime::ReadWholeFile(passed)) data += *contents;
     data += text.substr(second + 1);
   } else {
-    ReportAtSource(kFatal, "Internal error, the output format of the passthrough command is wrong.");
+    ReportAtSource(kFatal,
+                   "Internal error, the output format of the passthrough command is wrong.");
   }
   const std::string failure = runtime::AppendToFile(file_name, data);
   if (!failure.empty()) {

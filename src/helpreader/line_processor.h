@@ -42,8 +42,7 @@ void WriteOutputText(const std::string& file_name, std::string_view text);
 
 // Converts a -header or -footer text ("\n" for line breaks, tags allowed)
 // into output text, cut to capacity - 1 characters.
-std::string ConvertHeaderText(std::string_view text, OutputFormat format,
-                              std::size_t capacity);
+std::string ConvertHeaderText(std::string_view text, OutputFormat format, std::size_t capacity);
 
 }  // namespace quillark
 

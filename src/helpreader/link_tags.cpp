@@ -41,14 +41,14 @@ void ProcessJump(TagCall& call) {
   TagState& state = call.state;
   if (OpenSilencingPair(state, call.tag)) return;
   if (state.open_tag != "<jump_popup>" && state.open_tag != "<jump_topic>") {
-    ReportAtSource(kFatal, "Unexpected " + std::string(call.tag) +
-                               " tag found while processing " + state.open_tag + " link");
+    ReportAtSource(kFatal, "Unexpected " + std::string(call.tag) + " tag found while processing " +
+                               state.open_tag + " link");
   }
   HelpTables& tables = call.tables();
   const std::string text(runtime::TrimControl(state.savename));
   const std::string key = TopicKey(text);
-  if (AddOrCount(tables.jumps, key, CurrentSourceName(), CurrentLineNumber(),
-                 AbsoluteLineNumber(), 1, 0, 0, 0, 0)) {
+  if (AddOrCount(tables.jumps, key, CurrentSourceName(), CurrentLineNumber(), AbsoluteLineNumber(),
+                 1, 0, 0, 0, 0)) {
     ReportAtSource(kFatal, "Table \"JumpTab\" is full up while adding \"" + key + "\"");
   }
   // The tag that closes the pair decides the kind of jump.
@@ -95,11 +95,10 @@ void ProcessKeyword(TagCall& call) {
                    "Unexpected keyword tag found while processing " + state.open_tag + " link");
   }
   std::string keyword(runtime::TrimControl(state.savename));
-  const bool allowed =
-      !keyword.empty() && std::all_of(keyword.begin(), keyword.end(), [](char c) {
-        return runtime::IsAsciiLetter(c) || runtime::IsAsciiDigit(c) ||
-               std::string_view(" #*+-./<>_").find(c) != std::string_view::npos;
-      });
+  const bool allowed = !keyword.empty() && std::all_of(keyword.begin(), keyword.end(), [](char c) {
+    return runtime::IsAsciiLetter(c) || runtime::IsAsciiDigit(c) ||
+           std::string_view(" #*+-./<>_").find(c) != std::string_view::npos;
+  });
   if (!allowed) {
     ReportAtSource(kWarning, "The keyword \"" + keyword +
                                  "\" is empty or has characters that are not allowed.");
@@ -115,8 +114,8 @@ void ProcessKeyword(TagCall& call) {
   const int here = FindByNameAt(tables.keywords, keyword, AbsoluteLineNumber());
   if (here != kNotFound) {
     ++EntryAt(tables.keywords, here).count;
-  } else if (InsertEntry(tables.keywords, keyword, owner, CurrentLineNumber(),
-                         AbsoluteLineNumber(), 1, 0, 0, 0, 0)) {
+  } else if (InsertEntry(tables.keywords, keyword, owner, CurrentLineNumber(), AbsoluteLineNumber(),
+                         1, 0, 0, 0, 0)) {
     ReportAtSource(kFatal, "Table \"KeywordTab\" is full up while adding \"" + keyword + "\"");
   }
   call.step.step_text +=
@@ -156,8 +155,8 @@ void ProcessImage(TagCall& call) {
   bool alone = false;
   if (call.position >= state.savename.size() + opening_length) {
     const std::size_t opening = call.position - state.savename.size() - opening_length;
-    alone = IsBlankText(call.line.substr(0, opening)) &&
-            IsBlankText(call.line.substr(after_closing));
+    alone =
+        IsBlankText(call.line.substr(0, opening)) && IsBlankText(call.line.substr(after_closing));
   }
   const std::string_view rest = call.line.substr(after_closing);
   const bool after = rest.find_first_not_of(" \t\n") == std::string_view::npos;
@@ -171,8 +170,8 @@ void ProcessImage(TagCall& call) {
   if (!image.hex_file.empty()) out += "\t" + image.hex_file + "\t";
   out += image.after;
 
-  if (AddOrCount(call.tables().bitmaps, path, CurrentSourceName(), CurrentLineNumber(), 0, 1,
-                 0, width, height, image.written ? kBitmapCopied : 0)) {
+  if (AddOrCount(call.tables().bitmaps, path, CurrentSourceName(), CurrentLineNumber(), 0, 1, 0,
+                 width, height, image.written ? kBitmapCopied : 0)) {
     ReportAtSource(kFatal, "Table \"BitmapTab\" is full up while adding \"" + path + "\"");
   }
   FinishLinkPair(state);

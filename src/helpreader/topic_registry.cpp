@@ -88,8 +88,7 @@ bool RegisterTopic(std::string_view name, std::string_view opening_tag,
   }
 
   if (row != kNotFound && EntryAt(tables.topics, row).start_pos == 0) {
-    const std::string page =
-        TopicFileName(format, GetOutputFileName(), upper_key, PageKind::kMain);
+    const std::string page = TopicFileName(format, GetOutputFileName(), upper_key, PageKind::kMain);
     const std::int64_t size = page.empty() ? -1 : runtime::FileSize(page);
     EntryAt(tables.topics, row).start_pos = size > 0 ? static_cast<std::int32_t>(size + 1) : 1;
   }
@@ -100,9 +99,9 @@ void CheckJumps(const HelpTable& topics, const HelpTable& jumps) {
   for (int row = 1; row <= TableCount(jumps); ++row) {
     const TableEntry& jump = EntryAt(jumps, row);
     if (FindByName(topics, jump.name) == kNotFound) {
-      ReportAtRecord(jump, kWarning,
-                     "Ignoring " + std::to_string(jump.count) + " jump(s) to undefined topic " +
-                         jump.name);
+      ReportAtRecord(
+          jump, kWarning,
+          "Ignoring " + std::to_string(jump.count) + " jump(s) to undefined topic " + jump.name);
     }
   }
   for (int row = 1; row <= TableCount(topics); ++row) {
@@ -120,8 +119,7 @@ void CheckHeadings(const HelpTable& topics, HelpTable& headings) {
   for (int row = 1; row <= topic_count; ++row) {
     const TableEntry& topic = EntryAt(topics, row);
     if (FindByPosition(headings, topic.abs_line, kAllFlags, PositionMode::kEqual) == kNotFound) {
-      ReportAtRecord(topic, kWarning,
-                     "Topic \"" + topic.name + "\" had no corresponding heading.");
+      ReportAtRecord(topic, kWarning, "Topic \"" + topic.name + "\" had no corresponding heading.");
     }
   }
   // Popup titles take no part in the level check.

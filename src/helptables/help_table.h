@@ -88,8 +88,7 @@ void ClearColumn(HelpTable& table, std::string_view column);
 
 // Appends the table's dump to the listing file.
 void DumpTable(const std::string& listing_file, std::string_view first_line,
-               std::string_view header_line, std::string_view last_line,
-               const HelpTable& table);
+               std::string_view header_line, std::string_view last_line, const HelpTable& table);
 
 // The five dumps in the order TopicTab, HeadingTab, JumpTab, KeywordTab,
 // BitmapTab, each between lines of 80 "-".

@@ -9,7 +9,7 @@
 namespace quillark {
 namespace {
 
-constexpr std::size_t kMaxShortText = 255;  // link texts and addresses
+constexpr std::size_t kMaxShortText = 255;     // link texts and addresses
 constexpr std::size_t kMaxPopupCopy = 8192;    // the part of a popup body that is measured
 constexpr std::size_t kMaxReferenceName = 10;  // "&" name ";" of a character reference
 constexpr std::int64_t kWidePopupWidth = 360;

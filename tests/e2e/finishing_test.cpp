@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -77,6 +78,8 @@ struct IncludeCase {
   const char* page;     // where the borrowed topic is written
   std::string section;  // its text there
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const IncludeCase& c, std::ostream* os) { *os << c.format; }
 
 class BorrowedTopic : public ::testing::TestWithParam<IncludeCase> {};
 
@@ -133,6 +136,8 @@ struct ExampleCase {
   const char* topic_page;
   const char* topic_line;  // how the topic page reaches its example
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const ExampleCase& c, std::ostream* os) { *os << c.format; }
 
 class ExamplePage : public ::testing::TestWithParam<ExampleCase> {};
 

@@ -1,6 +1,7 @@
 // The whole program on small sources: console, listing file and exit status.
 #include <sys/stat.h>
 
+#include <ostream>
 #include <string>
 
 #include "e2e/e2e_support.h"
@@ -56,6 +57,8 @@ struct RefusalCase {
   std::vector<std::string> arguments;
   std::string first_line;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -73,15 +76,19 @@ INSTANTIATE_TEST_SUITE_P(
     CommandLine, Refusal,
     ::testing::Values(
         RefusalCase{"NoArguments", {}, "The input file or the output format was not specified."},
-        RefusalCase{"NoFormat", {"-i", "book"},
-                    "The input file or the output format was not specified."},
-        RefusalCase{"EmptySource", {"-i", "empty", "-g", "RTF"},
+        RefusalCase{
+            "NoFormat", {"-i", "book"}, "The input file or the output format was not specified."},
+        RefusalCase{"EmptySource",
+                    {"-i", "empty", "-g", "RTF"},
                     "The input file \"empty.txt\" is empty or cannot be found."},
-        RefusalCase{"MissingSource", {"-i", "nobook", "-g", "RTF"},
+        RefusalCase{"MissingSource",
+                    {"-i", "nobook", "-g", "RTF"},
                     "The input file \"nobook.txt\" is empty or cannot be found."},
-        RefusalCase{"UnknownFormat", {"-i", "book", "-g", "PDF"},
+        RefusalCase{"UnknownFormat",
+                    {"-i", "book", "-g", "PDF"},
                     "The -g option must be used to specify HLP, RTF, CHM, HTML or NONE."},
-        RefusalCase{"NoNamePart", {"-i", "docs/", "-g", "RTF"},
+        RefusalCase{"NoNamePart",
+                    {"-i", "docs/", "-g", "RTF"},
                     "The input file should be a full path including a drive letter, \n"
                     "or just as a filename on its own."}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -115,9 +122,9 @@ TEST(Foundation, FailingPreprocessorIsFatalAndLeavesNoPpFile) {
   const std::string path = bin.path() + ":/usr/bin:/bin";
   const RunResult run = RunQuillark({"-i", "book", "-g", "NONE"}, dir.path(), &path);
   EXPECT_EQ(run.exit_status, 1);
-  EXPECT_EQ(ReadFile(dir.File("book.lst")),
-            dir.File("book.txt") +
-                ": Error : Cannot run pre-processor, it returned error number 3.\r\n");
+  EXPECT_EQ(
+      ReadFile(dir.File("book.lst")),
+      dir.File("book.txt") + ": Error : Cannot run pre-processor, it returned error number 3.\r\n");
   EXPECT_FALSE(Exists(dir.File("book.pp")));
 }
 
@@ -148,7 +155,8 @@ TEST(Foundation, VerboseDumpsTheTablesAfterTheSummary) {
   WriteFile(dir.File("book.txt"), kSmallSource);
   const RunResult run = RunQuillark({"-i", "book", "-g", "NONE", "-v"}, dir.path());
   EXPECT_EQ(run.exit_status, 0);
-  EXPECT_EQ(ReadFile(dir.File("book.lst")), Expected("foundation/empty_tables.lst", dir.path(), true));
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            Expected("foundation/empty_tables.lst", dir.path(), true));
 }
 
 TEST(Foundation, SecondRunStartsFromScratchAndKeepsUnrelatedFiles) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -50,6 +51,8 @@ struct Golden {
   const char* format;
   const char* name;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const Golden& c, std::ostream* os) { *os << c.format << "/" << c.name; }
 
 class HtmlFamilyGolden : public ::testing::TestWithParam<Golden> {};
 

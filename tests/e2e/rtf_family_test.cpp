@@ -14,7 +14,6 @@ struct OutputFile {
   const char* format;  // the -g value, also the folder of the expected files
   const char* name;
 };
-
 void PrintTo(const OutputFile& file, std::ostream* out) { *out << file.format << "/" << file.name; }
 
 class RtfFamilyOutput : public ::testing::TestWithParam<OutputFile> {};

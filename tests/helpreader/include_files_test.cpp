@@ -1,5 +1,6 @@
 #include "helpreader/include_files.h"
 
+#include <ostream>
 #include <string>
 
 #include "gtest/gtest.h"
@@ -18,6 +19,8 @@ struct ReplaceCase {
   int start;
   const char* expected;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const ReplaceCase& c, std::ostream* os) { *os << c.name; }
 
 class ReplaceInTextTest : public ::testing::TestWithParam<ReplaceCase> {};
 
@@ -49,6 +52,8 @@ struct FindCase {
   bool is_popup;
   const char* body;  // "none" when the topic is not found
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const FindCase& c, std::ostream* os) { *os << c.name; }
 
 class FindTopicTest : public ::testing::TestWithParam<FindCase> {};
 

@@ -76,9 +76,8 @@ TEST_F(SourceReaderTest, IncludesNestTwoLevelsAndCountTheirOwnLines) {
   ASSERT_EQ(OpenIncludeFile(dir_ + "/inner.txt"), IncludeResult::kOpened);
   EXPECT_EQ(OpenIncludeFile("outer.txt"), IncludeResult::kTooDeep);
   EXPECT_EQ(OpenIncludeFile("missing.txt"), IncludeResult::kNotFound);
-  EXPECT_EQ(ReadAll(),
-            (std::vector<std::string>{"inner.txt:1:2:i1\n", "inner.txt:2:3:i2\n",
-                                      "outer.txt:1:4:o1\n", "a.pp:2:5:m2\n"}));
+  EXPECT_EQ(ReadAll(), (std::vector<std::string>{"inner.txt:1:2:i1\n", "inner.txt:2:3:i2\n",
+                                                 "outer.txt:1:4:o1\n", "a.pp:2:5:m2\n"}));
 }
 
 TEST_F(SourceReaderTest, IncludeEndingWithTheMainFileReadsOneEmptyLine) {

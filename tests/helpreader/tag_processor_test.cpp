@@ -2,6 +2,7 @@
 // pass drives it, with reports collected in a listing file.
 #include "helpreader/tag_processor.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ struct TitleCase {
   const char* title;
   int level;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const TitleCase& c, std::ostream* os) { *os << c.name; }
 
 class TitleHeading : public TagProcessorTest, public ::testing::WithParamInterface<TitleCase> {};
 
@@ -181,6 +184,8 @@ struct NameCase {
   std::string topic;
   std::string report;  // after the position prefix; empty for none
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
 
 class TopicNames : public TagProcessorTest, public ::testing::WithParamInterface<NameCase> {};
 
@@ -191,10 +196,10 @@ TEST_P(TopicNames, AreCheckedAtTheirDefinition) {
 
 INSTANTIATE_TEST_SUITE_P(
     Registration, TopicNames,
-    ::testing::Values(
-        NameCase{"FortyCharacters", std::string(40, 'a'), ""},
-        NameCase{"DigitFirst", "2nd step",
-                 "Warning : Invalid topic name \"2nd_step\", should be an identifier"}),
+    ::testing::Values(NameCase{"FortyCharacters", std::string(40, 'a'), ""},
+                      NameCase{
+                          "DigitFirst", "2nd step",
+                          "Warning : Invalid topic name \"2nd_step\", should be an identifier"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TagProcessorTest, EmptyNameIsWarnedAndNeverRegistered) {
@@ -213,8 +218,9 @@ TEST_F(TagProcessorTest, FortyOneCharacterNameIsFatal) {
 }
 
 TEST_F(TagProcessorTest, CheckJumpsWarnsOncePerUndefinedNameAndAboutDuplicates) {
-  Pass("<topic>A</topic>\n<endtopic/>\n<topic>a</topic>\n<endtopic/>\n<topic>B</topic>\n"
-       "<endtopic/>\n");
+  Pass(
+      "<topic>A</topic>\n<endtopic/>\n<topic>a</topic>\n<endtopic/>\n<topic>B</topic>\n"
+      "<endtopic/>\n");
   InsertEntry(tables_.jumps, "MISSING", dir_.File("book.pp"), 9, 9, 3, 0, 0, 0, 0);
   InsertEntry(tables_.jumps, "B", dir_.File("book.pp"), 8, 8, 1, 0, 0, 0, 0);
   CheckJumps(tables_.topics, tables_.jumps);
@@ -223,18 +229,20 @@ TEST_F(TagProcessorTest, CheckJumpsWarnsOncePerUndefinedNameAndAboutDuplicates) 
 }
 
 TEST_F(TagProcessorTest, CheckHeadingsFindsTopicsSharingATitle) {
-  Pass("<topic>A</topic>\n<head1>Same</head1>\n<endtopic/>\n"
-       "<topic>B</topic>\n<head1>Same</head1>\n<endtopic/>\n");
+  Pass(
+      "<topic>A</topic>\n<head1>Same</head1>\n<endtopic/>\n"
+      "<topic>B</topic>\n<head1>Same</head1>\n<endtopic/>\n");
   SortTable(tables_.headings, 'A');
   CheckHeadings(tables_.topics, tables_.headings);
   EXPECT_EQ(Reports(), At(4) + "Warning : Topic \"B\" had no corresponding heading.\r\n");
 }
 
 TEST_F(TagProcessorTest, CheckHeadingsLetsNoTopicOutrankTheFirst) {
-  Pass("<topic>A</topic>\n<head2>Two</head2>\n<endtopic/>\n"
-       "<popup>P</popup>\n<head1>Popup title</head1>\n<endtopic/>\n"
-       "<topic>B</topic>\n<endtopic/>\n"
-       "<topic>C</topic>\n<head1>One</head1>\n<endtopic/>\n");
+  Pass(
+      "<topic>A</topic>\n<head2>Two</head2>\n<endtopic/>\n"
+      "<popup>P</popup>\n<head1>Popup title</head1>\n<endtopic/>\n"
+      "<topic>B</topic>\n<endtopic/>\n"
+      "<topic>C</topic>\n<head1>One</head1>\n<endtopic/>\n");
   SortTable(tables_.headings, 'A');
   EXPECT_EXIT(CheckHeadings(tables_.topics, tables_.headings), ::testing::ExitedWithCode(1), "");
   EXPECT_EQ(Reports(), At(11) +
@@ -243,9 +251,10 @@ TEST_F(TagProcessorTest, CheckHeadingsLetsNoTopicOutrankTheFirst) {
 }
 
 TEST_F(TagProcessorTest, CheckHeadingsDropsPopupTitlesAndInheritsLevels) {
-  Pass("<topic>A</topic>\n<head2>Two</head2>\n<endtopic/>\n"
-       "<popup>P</popup>\n<head1>Popup title</head1>\n<endtopic/>\n"
-       "<topic>B</topic>\n<endtopic/>\n");
+  Pass(
+      "<topic>A</topic>\n<head2>Two</head2>\n<endtopic/>\n"
+      "<popup>P</popup>\n<head1>Popup title</head1>\n<endtopic/>\n"
+      "<topic>B</topic>\n<endtopic/>\n");
   SortTable(tables_.headings, 'A');
   CheckHeadings(tables_.topics, tables_.headings);
   EXPECT_EQ(Reports(), "");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ struct RepairCase {
   std::uint32_t fixed_first, fixed_last;  // as they must read afterwards
   std::vector<Chunk> chunks;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const RepairCase& c, std::ostream* os) { *os << c.name; }
 
 class RepairChmBytesTest : public testing::TestWithParam<RepairCase> {};
 

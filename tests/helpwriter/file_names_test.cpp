@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct NamesCase {
   // main and the example page of topic INTRO
   std::vector<std::string> expected;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const NamesCase& c, std::ostream* os) { *os << static_cast<int>(c.format); }
 
 class FileNamesTest : public testing::TestWithParam<NamesCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace quillark {
@@ -20,6 +21,8 @@ struct FontCase {
   std::string face;  // the stored face; "Arial" with size 10 means unchanged
   int size;
 };
+// Test lists show the case by its name, not its bytes.
+void PrintTo(const FontCase& c, std::ostream* os) { *os << c.value; }
 
 class SetFontTest : public WriterStateTest, public testing::WithParamInterface<FontCase> {};
 
