@@ -40,7 +40,7 @@ run: build
 
 # Times every format on generated sources of 100, 1000 and 2900 topics.
 bench: build
-	bench/run.sh $(BUILD)/quillark
+	python3 bench/run.py $(BUILD)/quillark
 
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

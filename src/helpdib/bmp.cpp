@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace quillark {
 namespace {
@@ -191,7 +192,9 @@ std::string BmpBytesToHex(std::string_view file_bytes, std::string_view image_fi
   return std::string();
 }
 
-std::string BmpToHex(const std::string& image_path, const std::string& hex_path) {
+std::string BmpToHex(const std::string& image_path, const std::string& hex_path,
+                     std::string* hex_out) {
+  if (hex_out != nullptr) hex_out->clear();
   if (image_path.empty() || hex_path.empty()) return std::string(kNoNames);
   std::error_code error;
   if (!std::filesystem::is_regular_file(image_path, error)) return std::string(kMissingOrEmpty);
@@ -234,6 +237,7 @@ std::string BmpToHex(const std::string& image_path, const std::string& hex_path)
     return ImageError(FileNameOf(image_path),
                       "could not be converted, the output hex file was the wrong size");
   }
+  if (hex_out != nullptr) *hex_out = std::move(hex);
   return std::string();
 }
 

@@ -43,7 +43,9 @@ std::int32_t BmpHeight(const std::string& path);
 // empty text on success, else the error text (at most 255 characters). Only
 // Windows bitmaps convert; an old hex file is removed once the image has
 // passed the header checks, and no hex file is left behind by a failure.
-std::string BmpToHex(const std::string& image_path, const std::string& hex_path);
+// With `hex` given, it also receives the lines written (empty on failure).
+std::string BmpToHex(const std::string& image_path, const std::string& hex_path,
+                     std::string* hex = nullptr);
 
 // The conversion proper on the bytes of a whole BMP file; `image_file_name`
 // (without directory) names the image in the error texts. On success returns

@@ -1,8 +1,8 @@
 #include "helpmain/report.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -29,17 +29,12 @@ void WriteToConsole(std::string_view text) {
 [[noreturn]] void FailListingWrite(const std::string& listing_file, const std::string& reason,
                                    std::string_view line) {
   std::fflush(stdout);
-  std::cout.flush();
-  std::string message = "Cannot write the listing file \"" + listing_file + "\": " + reason;
-  WriteToConsole(message);
+  WriteToConsole("Cannot write the listing file \"" + listing_file + "\": " + reason);
   if (!line.empty()) WriteToConsole(line);
-  EndRunFatally();
+  throw FatalStop();
 }
 
-void AppendToListing(const std::string& listing_file, std::string_view text) {
-  std::string reason = runtime::AppendToFile(listing_file, text);
-  if (!reason.empty()) FailListingWrite(listing_file, reason, text);
-}
+std::string SystemReason(int error) { return std::strerror(error != 0 ? error : EIO); }
 
 // The first line's line end is kept for the whole file: CR LF when the first
 // line ends so, LF for any other ending (or none).
@@ -118,35 +113,54 @@ std::string FormatReportLine(std::string_view file, int line, char kind, std::st
   return runtime::Truncate(report, kMaxReportLine);
 }
 
-void ReportMessage(bool condition, const std::string& listing_file, char kind,
-                   std::string_view text) {
+Listing::~Listing() { Close(); }
+
+void Listing::Append(std::string_view text) {
+  if (in_memory_) {
+    memory_text_.append(text);
+    return;
+  }
+  if (path_.empty()) {
+    WriteToConsole(text);
+    return;
+  }
+  if (file_ == nullptr) {
+    errno = 0;
+    file_ = std::fopen(path_.c_str(), "ab");
+    if (file_ == nullptr) FailListingWrite(path_, SystemReason(errno), text);
+  }
+  // Each line reaches the file at once, so a run that ends early leaves its
+  // reports behind.
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
+    const std::string reason = SystemReason(errno);
+    Close();
+    FailListingWrite(path_, reason, text);
+  }
+}
+
+void Listing::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+void ReportMessage(bool condition, Listing& listing, char kind, std::string_view text) {
   if (condition) return;
   std::string line = text.empty() ? std::string("Assert failure") : std::string(text);
   if (line.back() != '\n') line += "\r\n";
-  if (listing_file.empty()) {
-    WriteToConsole(line);
-  } else {
-    AppendToListing(listing_file, line);
-  }
-  if (IsFatalKind(kind)) EndRunFatally();
+  listing.Append(line);
+  if (IsFatalKind(kind)) throw FatalStop();
 }
 
-void EndRunFatally() {
-  // Console text written without a line end stays visible.
-  std::cout.flush();
-  std::cerr.flush();
-  std::fflush(stdout);
-  std::fflush(stderr);
-  std::_Exit(kExitFatal);
-}
-
-void FinishListing(const std::string& listing_file, const std::string& source_file) {
-  if (listing_file.empty()) return;
-  if (runtime::FileSize(listing_file) <= 0) {
-    AppendToListing(listing_file, source_file + ": 0 errors.\r\n");
+void FinishListing(Listing& listing, const std::string& source_file) {
+  listing.Close();
+  if (listing.path().empty()) return;
+  if (runtime::FileSize(listing.path()) <= 0) {
+    listing.Append(source_file + ": 0 errors.\r\n");
+    listing.Close();
     return;
   }
-  SortListingFile(listing_file);
+  SortListingFile(listing.path());
 }
 
 void SortListingFile(const std::string& listing_file) {

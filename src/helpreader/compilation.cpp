@@ -1,13 +1,14 @@
 #include "helpreader/compilation.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "helpmain/report.h"
-#include "helpmain/run_files.h"
 #include "helpreader/line_processor.h"
-#include "helpreader/source_reader.h"
+#include "helpreader/run_context.h"
 #include "helpreader/topic_registry.h"
 #include "helptables/help_table.h"
 #include "helpwriter/contents.h"
@@ -15,6 +16,7 @@
 #include "helpwriter/help_compiler.h"
 #include "helpwriter/image_assets.h"
 #include "helpwriter/index.h"
+#include "helpwriter/page_frame.h"
 #include "helpwriter/preprocessor.h"
 #include "helpwriter/project_files.h"
 #include "helpwriter/rtf_frame.h"
@@ -22,16 +24,31 @@
 #include "helpwriter/topic_writer.h"
 #include "helpwriter/writer_state.h"
 #include "runtime/files.h"
+#include "runtime/output.h"
 #include "runtime/text.h"
 
 namespace quillark {
 namespace {
 
+using runtime::OutputFiles;
+
 // Console progress: pass lines stay open while the pass runs and collect a
-// dot for every hundred lines read.
+// dot for every hundred lines read. Dots reach the console at most ten times
+// a second, all other text at once.
 void ConsoleText(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
+}
+
+void ConsoleDot() {
+  using Clock = std::chrono::steady_clock;
+  static Clock::time_point last_flush;
+  std::fputc('.', stdout);
+  const Clock::time_point now = Clock::now();
+  if (now - last_flush >= std::chrono::milliseconds(100)) {
+    std::fflush(stdout);
+    last_flush = now;
+  }
 }
 
 std::string DefaultCaption(const std::string& input_path) {
@@ -40,69 +57,79 @@ std::string DefaultCaption(const std::string& input_path) {
   return name + " Help";
 }
 
-void FillWriterSettings(const CompilerOptions& options, OutputFormat format) {
-  SetCaption(options.caption.empty() ? DefaultCaption(options.input) : options.caption);
-  SetCopyright(options.copyright);
-  InitFonts();
-  SetFont("TEXT", options.font);
-  SetFont("CONTENTS", options.font);
+void FillWriterSettings(const CompilerOptions& options, RunContext& run) {
+  WriterState& writer = run.writer;
+  writer.generator = GeneratorText();
+  SetCaption(writer, options.caption.empty() ? DefaultCaption(options.input) : options.caption);
+  SetCopyright(writer, options.copyright);
+  InitFonts(writer);
+  SetFont(writer, "TEXT", options.font);
+  SetFont(writer, "CONTENTS", options.font);
   static constexpr const char* kHeadingSlots[6] = {"H1", "H2", "H3", "H4", "H5", "H6"};
   for (int level = 0; level < 6; ++level) {
-    SetFont(kHeadingSlots[level], options.heading_fonts[level]);
+    SetFont(writer, kHeadingSlots[level], options.heading_fonts[level]);
   }
-  SetButtonCaption(options.button_caption);
-  SetButtonWebsite(options.button_website);
-  SetHeader(ConvertHeaderText(options.header, format, 1025));
-  SetFooter(ConvertHeaderText(options.footer, format, 1025));
-  SetOmitFirstPage(options.omit_first_page);
+  SetButtonCaption(writer, options.button_caption);
+  SetButtonWebsite(writer, options.button_website);
+  SetHeader(writer, ConvertHeaderText(options.header, run, 1025));
+  SetFooter(writer, ConvertHeaderText(options.footer, run, 1025));
+  writer.omit_first_page = options.omit_first_page;
+}
+
+// Starts a pass: its output files and whether it renders its text.
+void StartPass(RunContext& run, OutputFiles::Mode mode) {
+  run.output.Restart(mode);
+  run.writes_output = mode != OutputFiles::Mode::kDiscard;
 }
 
 // Reads the pre-processor file line by line through the line processor;
 // Passes 3 and 4 write what each line produced.
-void RunPassLines(const FileNames& names, const PassContext& context, TagState& state,
-                  bool write_output) {
-  OpenMainSource(names.preprocessor);
-  std::string line;
+void RunPassLines(RunContext& run, TagState& state) {
+  SourceReader& reader = run.reader;
+  reader.OpenMainView(run.names.preprocessor, run.preprocessed.view());
   LineOutput output;
   output.capacity = std::string::npos;  // a line's output grows rather than being cut
-  while (!EndOfSource()) {
-    if (ReadSourceLine(line, kLineText)) ReportAtSource(kFatal, "Line buffer overflowed");
-    if (CurrentLineNumber() % 100 == 0) ConsoleText(".");
-    ProcessLine(line, context, state, output);
-    if (!write_output) continue;
-    if (!output.text1.empty()) {
-      runtime::CreateDirectoryOf(output.file1);
-      WriteOutputText(output.file1, output.text1);
-    }
-    if (!output.text2.empty()) {
-      runtime::CreateDirectoryOf(output.file2);
-      WriteOutputText(output.file2, output.text2);
+  while (!reader.EndOfSource()) {
+    bool overflow = false;
+    const std::string_view line = reader.ReadSourceLine(kLineText, overflow);
+    if (overflow) run.ReportAtSource(kFatal, "Line buffer overflowed");
+    if (reader.CurrentLineNumber() % 100 == 0) ConsoleDot();
+    ProcessLine(line, run, state, output);
+    if (!run.writes_output) continue;
+    try {
+      if (!output.text1.empty()) WriteOutputText(run, output.file1, output.text1);
+      if (!output.text2.empty()) WriteOutputText(run, output.file2, output.text2);
+    } catch (const runtime::OutputError& error) {
+      run.ReportAtSource(kFatal, "Cannot write \"" + error.path + "\": " + error.reason);
     }
   }
-  CloseSources();
+  reader.CloseSources();
 }
 
 // The document's own start and end (the Rich Text header and closing brace)
 // around the topics of the output pass.
-void AppendDocumentText(const std::string& output, const std::string& text) {
-  if (text.empty() || output.empty()) return;
-  runtime::CreateDirectoryOf(output);
-  WriteOutputText(output, text);
+void AppendDocumentText(RunContext& run, const std::string& text) {
+  if (text.empty() || run.names.output.empty()) return;
+  WriteOutputText(run, run.names.output, text);
 }
 
-void RunPass1(const std::string& format_upper, const FileNames& names) {
-  const std::string message = RunPreprocessor(format_upper, names.source, names.preprocessor);
+void RunPass1(RunContext& run, const std::string& format_upper) {
+  const std::string message =
+      RunPreprocessor(format_upper, run.names.source, run.names.preprocessor);
   if (!message.empty()) {
-    ReportMessage(false, GetListingFileName(), kFatal,
-                  FormatReportLine(names.source, 0, kError, message));
+    ReportMessage(false, run.listing, kFatal,
+                  FormatReportLine(run.names.source, 0, kError, message));
   }
 }
 
-void RunPass2(const FileNames& names, const PassContext& context) {
-  ClearAllTables(*context.tables);
+void RunPass2(RunContext& run) {
+  // The passes read the pre-processor file's text, read once here.
+  run.preprocessed = runtime::FileText::Read(run.names.preprocessor, nullptr);
+  ClearAllTables(run.tables);
+  StartPass(run, OutputFiles::Mode::kDiscard);
   TagState state;
-  RunPassLines(names, context, state, false);
-  CheckJumps(context.tables->topics, context.tables->jumps);
+  RunPassLines(run, state);
+  CheckJumps(run.listing, run.tables.topics, run.tables.jumps);
 }
 
 // Deletes what a pass wrote into the output file or the page folder.
@@ -114,24 +141,27 @@ void DeleteOutputFiles(const std::string& output) {
 }
 
 // The popup pass cuts the body of every popup topic out of the page it was
-// written to and keeps it with the topic, for the output pass to embed.
-void CapturePopupBodies(OutputFormat format, const std::string& output, HelpTable& topics) {
+// written to and keeps it with the topic, for the output pass to embed. The
+// pages are still in memory; only a page the pass did not write is read
+// from disk.
+void CapturePopupBodies(RunContext& run) {
   constexpr std::int64_t kMaxCaptured = 8192;
-  for (int row = 1; row <= TableCount(topics); ++row) {
-    const TableEntry& topic = EntryAt(topics, row);
-    if ((topic.flags & kTopicIsPopup) == 0 || GetEntryText(topics, row) != nullptr) continue;
-    const std::string page = TopicFileName(format, output, topic.name, PageKind::kMain);
-    const std::int64_t length = page.empty() ? -1 : runtime::FileSize(page);
+  TopicTable& topics = run.tables.topics;
+  for (int row = 1; row <= topics.Count(); ++row) {
+    const TopicRecord& topic = topics.At(row);
+    if (!topic.is_popup || topic.popup_body.has_value()) continue;
+    const std::string page =
+        TopicFileName(run.format, run.names.output, topic.name, PageKind::kMain);
+    const std::int64_t length = page.empty() ? -1 : run.output.Size(page);
     if (length <= 0) continue;
     const std::int64_t first = topic.start_pos;
     if (first < 1 || first > length || first > topic.end_pos) continue;
     const std::int64_t last =
         std::min({static_cast<std::int64_t>(topic.end_pos), length, first + kMaxCaptured - 1});
-    // Only the topic's own bytes are read: the Rich Text formats share one large file.
-    const std::optional<std::string> text =
-        runtime::ReadFileRange(page, first - 1, last - first + 1);
+    std::optional<std::string> text = run.output.TextRange(page, first - 1, last - first + 1);
+    if (!text) text = runtime::ReadFileRange(page, first - 1, last - first + 1);
     if (!text) continue;
-    const TopicBody body = FindTopicBody(format, *text);
+    const TopicBody body = FindTopicBody(run.format, *text);
     if (body.start != 0 && body.end != 0) {
       SetEntryText(topics, row, std::string_view(*text).substr(body.start, body.end - body.start));
     }
@@ -140,94 +170,121 @@ void CapturePopupBodies(OutputFormat format, const std::string& output, HelpTabl
 
 // Each pass counts its definitions, jumps and uses afresh.
 void ClearCounts(HelpTables& tables) {
-  for (HelpTable* table :
-       {&tables.topics, &tables.headings, &tables.jumps, &tables.keywords, &tables.bitmaps}) {
-    ClearColumn(*table, "Count");
+  tables.topics.ClearCounts();
+  tables.headings.ClearCounts();
+  tables.jumps.ClearCounts();
+  tables.keywords.ClearCounts();
+  tables.bitmaps.ClearCounts();
+}
+
+void RunPass3(RunContext& run) {
+  HelpTables& tables = run.tables;
+  ClearCounts(tables);
+  for (int row = 1; row <= tables.topics.Count(); ++row) {
+    tables.topics.At(row).start_pos = 0;
+    tables.topics.At(row).end_pos = 0;
   }
-}
-
-void RunPass3(const FileNames& names, const PassContext& context) {
-  HelpTables& tables = *context.tables;
-  ClearCounts(tables);
-  ClearColumn(tables.topics, "StartPos");
-  ClearColumn(tables.topics, "EndPos");
-  ClearTable(tables.headings);
-  ClearTable(tables.keywords);
+  tables.headings.Clear();
+  tables.keywords.Clear();
+  // The popup pass renders every topic in memory: it only needs the bodies.
+  StartPass(run, OutputFiles::Mode::kMemory);
   TagState state;
-  RunPassLines(names, context, state, true);
-  CapturePopupBodies(context.format, names.output, tables.topics);
-  DeleteOutputFiles(names.output);
+  RunPassLines(run, state);
+  CapturePopupBodies(run);
+  run.output.Close();
+  DeleteOutputFiles(run.names.output);
 }
 
-void RunPass4(const FileNames& names, const PassContext& context) {
-  HelpTables& tables = *context.tables;
+void RunPass4(RunContext& run) {
+  HelpTables& tables = run.tables;
+  const FileNames& names = run.names;
   ClearCounts(tables);
-  const FrameFileNames frame = FrameNamesOf(names);
-  WriteIndex(context.format, frame, tables.keywords, tables.topics);
-  SortTable(tables.headings, 'A');
-  CheckHeadings(tables.topics, tables.headings);
-  WriteContents(context.format, frame, tables.topics, tables.headings);
-  PassContext output_context = context;
-  output_context.headings_in_source_order = true;
-  AppendDocumentText(names.output, WriteRtfHeader(context.format));
+  run.index_link_pages =
+      WriteIndex(run.format, run.writer, run.frame_names, tables.keywords, tables.topics);
+  tables.headings.SortByPosition();
+  CheckHeadings(run.listing, tables.topics, tables.headings);
+  WriteContents(run.format, run.writer, run.frame_names, tables.topics, tables.headings);
+  run.headings_in_source_order = true;
+  StartPass(run, OutputFiles::Mode::kDisk);
+  AppendDocumentText(run, WriteRtfHeader(run.format, run.writer));
   TagState state;
-  RunPassLines(names, output_context, state, true);
-  AppendDocumentText(names.output, DocumentCloseText(context.format));
-  WriteProjectFiles(context.format, names.project, names.output, names.index, names.contents,
-                    tables.topics, tables.bitmaps, IndexLinkPages());
-  WriteStyleSheet(context.format, names.style_sheet);
-  CopyImageAssets(ImageAssetList(context.format), names.project, tables.bitmaps);
+  RunPassLines(run, state);
+  AppendDocumentText(run, DocumentCloseText(run.format));
+  run.output.Close();
+  WriteProjectFiles(run.format, run.writer, names.project, names.output, names.index,
+                    names.contents, tables.topics, tables.bitmaps, run.index_link_pages);
+  WriteStyleSheet(run.format, run.writer, names.style_sheet);
+  CopyImageAssets(ImageAssetList(run.format), names.project, tables.bitmaps, run.listing);
 }
 
-}  // namespace
-
-void RunCompilation(const CompilerOptions& options) {
-  const OutputFormat format = FormatFromName(options.format);
-  const std::string format_upper = runtime::UpperAscii(options.format);
-  const FileNames names = BuildFileNames(format, options.input);
-  SetListingFileName(names.listing);
-  SetOutputFileName(names.output);
-  DeleteEarlierResults(names);
-
+void RunPasses(const CompilerOptions& options, RunContext& run) {
+  const FileNames& names = run.names;
   ConsoleText("Input File = " + names.source + "\n");
   ConsoleText("PreProcessor File = " + names.preprocessor + "\n");
   ConsoleText("Output File = " + names.output + "\n");
   ConsoleText("Listing File = " + names.listing + "\n");
 
-  FillWriterSettings(options, format);
+  FillWriterSettings(options, run);
 
   ConsoleText("Pass 1 (run pre-processor)");
-  RunPass1(format_upper, names);
+  RunPass1(run, runtime::UpperAscii(options.format));
   ConsoleText("\n");
 
-  HelpTables tables;
-  PassContext context;
-  context.format = format;
-  context.names = FrameNamesOf(names);
-  context.tables = &tables;
-
   ConsoleText("Pass 2 (finding topics)");
-  RunPass2(names, context);
+  RunPass2(run);
   ConsoleText("\n");
 
   ConsoleText("Pass 3 (adding the popups)");
-  RunPass3(names, context);
+  RunPass3(run);
   ConsoleText("\n");
 
   ConsoleText("Pass 4 (creating output files)");
-  RunPass4(names, context);
+  RunPass4(run);
   ConsoleText("\n");
 
   if (options.compile) {
     const std::string message =
-        FinishOutput(format, names.output, names.final_output, names.project);
+        FinishOutput(run.format, names.output, names.final_output, names.project);
     if (!message.empty()) {
-      ReportMessage(false, names.listing, kWarning,
-                    FormatReportLine(MainSourceName(), 0, kWarning, message));
+      ReportMessage(false, run.listing, kWarning,
+                    FormatReportLine(run.reader.MainSourceName(), 0, kWarning, message));
     }
   }
-  FinishListing(names.listing, names.source);
-  if (options.verbose) DumpAllTables(names.listing, tables);
+}
+
+}  // namespace
+
+int RunCompilation(const CompilerOptions& options) {
+  const OutputFormat format = FormatFromName(options.format);
+  const FileNames names = BuildFileNames(format, options.input);
+  Listing listing(names.listing);
+  RunContext run(listing);
+  run.format = format;
+  run.names = names;
+  run.frame_names = FrameNamesOf(names);
+  DeleteEarlierResults(run.names);
+  for (std::string& path :
+       runtime::FilesMatching(runtime::DirectoryPart(names.source) + "include_*.tmp")) {
+    run.include_files.insert(std::move(path));
+  }
+  try {
+    try {
+      RunPasses(options, run);
+    } catch (const runtime::OutputError& error) {
+      // A file around the topics: the report names no source line.
+      ReportMessage(
+          false, listing, kFatal,
+          FormatReportLine("", 0, kFatal, "Cannot write \"" + error.path + "\": " + error.reason));
+    }
+    FinishListing(listing, run.names.source);
+  } catch (const FatalStop&) {
+    // What the pass had written so far stays on disk, as the report says.
+    run.output.WriteOutAfterFatal();
+    std::fflush(stdout);
+    return kExitFatal;
+  }
+  if (options.verbose) runtime::AppendToFile(run.names.listing, DumpAllTables(run.tables));
+  return kExitFinished;
 }
 
 }  // namespace quillark

@@ -24,9 +24,9 @@ struct CompilerOptions {
   bool verbose = false;
 };
 
-// Runs a whole compilation. Returns when the run finished (warnings
-// included); a fatal report ends the process before that.
-void RunCompilation(const CompilerOptions& options);
+// Runs a whole compilation. Returns the exit status: 0 when the run finished
+// (warnings included), 1 when a fatal report ended it.
+int RunCompilation(const CompilerOptions& options);
 
 }  // namespace quillark
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "helpmain/report.h"
-#include "helpreader/source_reader.h"
 #include "helpreader/tag_families.h"
 #include "helpreader/topic_registry.h"
 #include "helptags/tag_vocabulary.h"
@@ -21,7 +20,7 @@ BlockFlags BlocksOf(const TagState& state) {
 void Toggle(TagCall& call, bool& flag, std::string_view word) {
   TagState& state = call.state;
   if (!runtime::IsBlank(state.open_tag)) {
-    ReportAtSource(kWarning, std::string(word) + " tag in " + state.open_tag + " link");
+    call.Report(kWarning, std::string(word) + " tag in " + state.open_tag + " link");
   }
   flag = !flag;
 }
@@ -39,14 +38,14 @@ void BreakBeforeClosingTag(TagCall& call) {
   const bool before = OnlyBlanks(call.line.substr(0, call.position), false);
   const bool after = OnlyBlanks(call.line.substr(call.position + call.tag.size()), true);
   if (call.tag.substr(0, 2) == "</" && !before && after) {
-    call.step.step_text = LineBreakText(call.format()) + call.step.step_text;
+    call.step.step_text.insert(0, LineBreakText(call.format()));
   }
 }
 
 void FatalIfInOtherBlock(TagCall& call, bool other_block) {
   if (other_block) {
-    ReportAtSource(
-        kFatal, "Monospaced tag " + std::string(call.tag) + " found within other monospaced tag");
+    call.Report(kFatal,
+                "Monospaced tag " + std::string(call.tag) + " found within other monospaced tag");
   }
 }
 
@@ -68,7 +67,7 @@ void ProcessFormatting(TagCall& call) {
     out += UnderlineText(format, state.underline, call.Next());
   } else if (tag == "<subscript>" || tag == "</subscript>") {
     Toggle(call, state.subscript, "Subscript");
-    out += SubscriptText(format, state.subscript, call.Next(), BlocksOf(state));
+    out += SubscriptText(format, call.writer(), state.subscript, call.Next(), BlocksOf(state));
   } else if (tag == "<blob/>") {
     out += BulletText(format);
   } else if (tag == "<hline/>") {
@@ -104,7 +103,7 @@ void ProcessBlock(TagCall& call) {
   BreakBeforeClosingTag(call);
   *flag = !*flag;
   const bool start = tag.substr(0, 2) != "</";
-  call.step.step_text += BlockTag(call.format(), key, start, alignment);
+  call.step.step_text += BlockTag(call.format(), call.writer(), key, start, alignment);
   call.step.stop_line = true;
 }
 
@@ -116,22 +115,22 @@ void ProcessExample(TagCall& call) {
   if (state.example) {
     BreakBeforeClosingTag(call);
     state.example = false;
-    call.step.step_text += BlockTag(call.format(), "EXAMPLE", false, ' ');
+    call.step.step_text += BlockTag(call.format(), call.writer(), "EXAMPLE", false, ' ');
     // Consecutive example blocks of a topic are separated by a line end.
     if (state.example_text.empty() || state.example_text.back() != '\n') {
       state.example_text += "\r\n";
     }
   } else {
     state.example = true;
-    call.step.step_text += BlockTag(call.format(), "EXAMPLE", true, ' ');
-    HelpTable& topics = call.tables().topics;
+    call.step.step_text += BlockTag(call.format(), call.writer(), "EXAMPLE", true, ' ');
+    TopicTable& topics = call.tables().topics;
     const std::string key = runtime::SanitizeIdent(state.topic_name);
-    const int row = FindByName(topics, key);
+    const int row = topics.FindByName(key);
     if (row != kNotFound) {
-      TableEntry& topic = EntryAt(topics, row);
-      topic.flags |= kTopicHasExamples;
-      if ((topic.flags & kTopicIsPopup) != 0) {
-        ReportAtSource(kWarning, "The popup topic " + key + " should not contain example tags");
+      TopicRecord& topic = topics.At(row);
+      topic.has_examples = true;
+      if (topic.is_popup) {
+        call.Report(kWarning, "The popup topic " + key + " should not contain example tags");
       }
     }
   }

@@ -16,9 +16,9 @@
 
 #include "helpmain/report.h"
 #include "helpreader/include_files.h"
-#include "helpreader/source_reader.h"
 #include "helpreader/tag_families.h"
 #include "helptags/tag_vocabulary.h"
+#include "helpwriter/insert_marks.h"
 #include "helpwriter/page_frame.h"
 #include "runtime/files.h"
 #include "runtime/output.h"
@@ -30,12 +30,12 @@ namespace {
 constexpr std::string_view kUnreplacedMarker = "Replace=0";
 constexpr std::string_view kReplacedMarker = "Replace=1";
 
-std::string TemporaryFileOf(std::string_view topic_name) {
-  return IncludeFileName(MainSourceName(), topic_name);
+std::string TemporaryFileOf(const TagCall& call, std::string_view topic_name) {
+  return IncludeFileName(call.run.reader.MainSourceName(), topic_name);
 }
 
-void FatalIfNotWritten(const std::string& path, const std::string& failure) {
-  if (!failure.empty()) ReportAtSource(kFatal, "Cannot write \"" + path + "\": " + failure);
+void FatalIfNotWritten(const TagCall& call, const std::string& path, const std::string& failure) {
+  if (!failure.empty()) call.Report(kFatal, "Cannot write \"" + path + "\": " + failure);
 }
 
 // Where the marker stands in `text`, compared without case.
@@ -45,11 +45,12 @@ std::size_t FindMarker(std::string_view text) {
 
 // The header is a comment pair, so it produces nothing when the file is read
 // inside the topic.
-void WriteTemporaryFile(const std::string& path, std::string_view body) {
-  std::string data =
-      "<comment>" + GeneratorText() + " " + std::string(kUnreplacedMarker) + "\r\n</comment>\r\n";
+void WriteTemporaryFile(const TagCall& call, const std::string& path, std::string_view body) {
+  std::string data = "<comment>" + RunGeneratorText(call.writer()) + " " +
+                     std::string(kUnreplacedMarker) + "\r\n</comment>\r\n";
   data += body;
-  FatalIfNotWritten(path, runtime::WriteWholeFile(path, data));
+  FatalIfNotWritten(call, path, runtime::WriteWholeFile(path, data));
+  call.run.include_files.insert(path);
 }
 
 // The reader takes a name that is not a full path against the main source's
@@ -98,27 +99,27 @@ bool AwaitsReplacement(const std::string& temp) {
 void ProcessIncludeFamily(TagCall& call) {
   TagState& state = call.state;
   if (state.output_on) {
-    ReportAtSource(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
+    call.Report(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
   }
   if (OpenPairIfIdle(state, call.tag)) return;
   if (state.open_tag != "<topic_include>" && state.open_tag != "<popup_include>") {
-    ReportAtSource(
-        kFatal, "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
+    call.Report(kFatal,
+                "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
   }
   const std::array<std::string, 5> values = SplitParameters(state.savename);
-  const std::string file = PathAgainstMainSource(values[0]);
+  const std::string file = call.run.reader.PathAgainstMainSource(values[0]);
   const std::string& old_name = values[1];
   const std::string new_name(runtime::TrimControl(values[2]));
   if (!runtime::IsIdentifier(runtime::SanitizeIdent(old_name))) {
-    ReportAtSource(kFatal, "Old topic name \"" + old_name +
-                               "\" is missing or invalid, should be an identifier");
+    call.Report(kFatal, "Old topic name \"" + old_name +
+                            "\" is missing or invalid, should be an identifier");
   }
   if (!runtime::IsIdentifier(runtime::SanitizeIdent(new_name))) {
-    ReportAtSource(kFatal, "New topic name \"" + new_name +
-                               "\" is missing or invalid, should be an identifier");
+    call.Report(kFatal, "New topic name \"" + new_name +
+                            "\" is missing or invalid, should be an identifier");
   }
-  const std::string temp = TemporaryFileOf(new_name);
-  const bool temp_existed = runtime::FileExists(temp);
+  const std::string temp = TemporaryFileOf(call, new_name);
+  const bool temp_existed = call.run.include_files.count(temp) > 0;
   if (!temp_existed) {
     // This pass only writes the temporary file; the body is read from it in
     // the passes that follow.
@@ -126,23 +127,23 @@ void ProcessIncludeFamily(TagCall& call) {
     const std::optional<std::string> data =
         span.start > 0 && span.end > span.start ? runtime::ReadWholeFile(file) : std::nullopt;
     if (data && span.end - 1 <= data->size()) {
-      WriteTemporaryFile(temp,
+      WriteTemporaryFile(call, temp,
                          std::string_view(*data).substr(span.start - 1, span.end - span.start));
     } else {
-      ReportAtSource(
-          kWarning, "The included topic \"" + old_name + "\" does not exist in the included file.");
+      call.Report(kWarning,
+                  "The included topic \"" + old_name + "\" does not exist in the included file.");
     }
   }
   // The topic is registered at the include pair's own line, before the
   // reader descends into the temporary file.
   StartTopic(call, new_name);
   if (!temp_existed) return;
-  switch (OpenIncludeFile(NameForReader(temp))) {
+  switch (call.run.reader.OpenIncludeFile(NameForReader(temp))) {
     case IncludeResult::kTooDeep:
-      ReportAtSource(kFatal, "Include files too deeply nested");
+      call.Report(kFatal, "Include files too deeply nested");
       break;
     case IncludeResult::kNotFound:
-      ReportAtSource(kWarning, "Include file \"" + temp + "\" not found");
+      call.Report(kWarning, "Include file \"" + temp + "\" not found");
       break;
     case IncludeResult::kOpened:
       break;
@@ -160,17 +161,18 @@ void ProcessReplace(TagCall& call) {
     return;
   }
   if (state.open_tag != "<replace>") {
-    ReportAtSource(kFatal,
-                   "Unexpected replace tag found while processing " + state.open_tag + " link");
+    call.Report(kFatal,
+                "Unexpected replace tag found while processing " + state.open_tag + " link");
   }
-  const std::string temp = TemporaryFileOf(state.topic_name);
-  if (!temp.empty() && AwaitsReplacement(temp)) {
+  const std::string temp = TemporaryFileOf(call, state.topic_name);
+  if (call.run.include_files.count(temp) > 0 && AwaitsReplacement(temp)) {
     const std::array<std::string, 5> values = SplitParameters(state.savename, 257);
     const int start = IntegerOr(values[2], 1);
     const int count = IntegerOr(runtime::Truncate(values[3], 34), -1);
     const int flags = IntegerOr(runtime::Truncate(values[4], 34), kReplaceIgnoreCase);
-    FatalIfNotWritten(temp, ReplaceInFile(temp, BracesToAngles(values[0]),
-                                          BracesToAngles(values[1]), flags, count, start));
+    FatalIfNotWritten(call, temp,
+                      ReplaceInFile(temp, BracesToAngles(values[0]), BracesToAngles(values[1]),
+                                    flags, count, start));
   }
   ClosePair(state);
   state.output_on = true;
@@ -185,31 +187,35 @@ void ProcessPassthrough(TagCall& call) {
     return;
   }
   if (!TagsMatch(state.open_tag, "<passthrough>")) {
-    ReportAtSource(kFatal, "<passthrough> tag was not expected in " + state.open_tag + " link");
+    call.Report(kFatal, "<passthrough> tag was not expected in " + state.open_tag + " link");
   }
   const std::string name(runtime::TrimControl(state.savename));
-  const std::string path = PathAgainstMainSource(name);
+  const std::string path = call.run.reader.PathAgainstMainSource(name);
   if (!runtime::HasExtension(path)) {
-    ReportAtSource(kWarning, "Invalid file name \"" + name + "\"");
+    call.Report(kWarning, "Invalid file name \"" + name + "\"");
   } else if (runtime::FileSize(path) <= 0) {
-    ReportAtSource(kWarning, "File is empty or does not exist \"" + path + "\"");
-  } else {
-    // The two tabs ask the writer of the line to put the file's contents here.
-    call.step.step_text += "\t" + path + "\t";
+    call.Report(kWarning, "File is empty or does not exist \"" + path + "\"");
+  } else if (call.run.defer_inserts) {
+    call.step.step_text += InsertMark(path);
+  } else if (call.run.writes_output && call.format() != OutputFormat::kNone) {
+    // The file's contents stand in the text in place of the tags.
+    if (std::optional<std::string> contents = runtime::ReadWholeFile(path)) {
+      call.step.step_text += *contents;
+    }
   }
   ClosePair(state);
   if (in_topic) state.output_on = true;
 }
 
-void MarkIncludeReplaced(const std::string& topic_name) {
-  const std::string temp = TemporaryFileOf(topic_name);
-  if (temp.empty() || runtime::FileSize(temp) <= 0) return;
+void MarkIncludeReplaced(TagCall& call, const std::string& topic_name) {
+  const std::string temp = TemporaryFileOf(call, topic_name);
+  if (call.run.include_files.count(temp) == 0 || runtime::FileSize(temp) <= 0) return;
   std::optional<std::string> data = runtime::ReadWholeFile(temp);
   if (!data) return;
   const std::size_t marker = FindMarker(*data);
   if (marker == std::string::npos) return;
   data->replace(marker, kUnreplacedMarker.size(), kReplacedMarker);
-  FatalIfNotWritten(temp, runtime::ReplaceFileSafely(temp, *data));
+  FatalIfNotWritten(call, temp, runtime::ReplaceFileSafely(temp, *data));
 }
 
 }  // namespace quillark

@@ -1,15 +1,16 @@
 #include "helpreader/line_processor.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "helpmain/report.h"
-#include "helpmain/run_files.h"
-#include "helpreader/source_reader.h"
 #include "helpreader/tag_processor.h"
 #include "helptags/tag_vocabulary.h"
+#include "helpwriter/file_names.h"
 #include "helpwriter/inline_text.h"
+#include "helpwriter/insert_marks.h"
 #include "runtime/files.h"
-#include "runtime/output.h"
 #include "runtime/text.h"
 
 namespace quillark {
@@ -27,143 +28,221 @@ bool IsAcceptedHighByte(unsigned char c) {
   return (c >= 176 && c <= 223) || (c >= 227 && c <= 253);
 }
 
-// Appends a collected character, ending the run when the buffer is full.
-void Collect(std::string& buffer, char c, std::string_view buffer_name) {
-  if (buffer.size() >= kMaxCollected) {
-    ReportAtSource(kFatal, "Identifier \"" + buffer.substr(0, 40) +
-                               "...\" overflowed the internal " + std::string(buffer_name) +
-                               " buffer.");
-  }
-  buffer.push_back(c);
-}
+bool IsPrintable(unsigned char c) { return c >= 32 && c <= 126; }
+
+bool IsLineSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 BlockFlags BlocksOf(const TagState& state) {
   return BlockFlags{state.code, state.example, state.syntax, state.diagrams};
 }
 
+// Collected characters go to a buffer of 255: the character that finds it
+// full ends the run, with the buffer as that character saw it.
+[[noreturn]] void CollectOverflow(RunContext& run, std::string& buffer, std::string_view text,
+                                  std::string_view buffer_name) {
+  buffer.append(text.substr(0, kMaxCollected - std::min(buffer.size(), kMaxCollected)));
+  run.ReportAtSource(kFatal, "Identifier \"" + buffer.substr(0, 40) +
+                                 "...\" overflowed the internal " + std::string(buffer_name) +
+                                 " buffer.");
+  throw FatalStop();  // not reached: a fatal report ends the run
+}
+
+// Where in `text` a buffer overflows, or npos when all of it fits.
+std::size_t OverflowAt(const std::string& buffer, std::string_view text) {
+  const std::size_t room = kMaxCollected - std::min(buffer.size(), kMaxCollected);
+  return text.size() > room ? room : std::string_view::npos;
+}
+
+// What one walk over a line carries from step to step.
+struct LineWalk {
+  std::string_view line;
+  bool blank_line = false;
+  bool renders = false;  // the pass needs the converted text
+  std::string converted;
+};
+
+// A run of printable bytes that are not tags, from `begin` to `end`: each is
+// one character step. The steps differ only where a blank follows a tag (the
+// HTML family writes a non-breaking space after a popup link), so the run is
+// converted in one piece around those.
+void PrintableRun(LineWalk& walk, std::size_t begin, std::size_t end, RunContext& run,
+                  TagState& state) {
+  const std::string_view text = walk.line.substr(begin, end - begin);
+  const bool collecting = !runtime::IsBlank(state.open_tag);
+  const bool heading = state.AnyHeadingOpen();
+  if (collecting || heading) {
+    // Character by character the argument is collected before the heading,
+    // so of two buffers overflowing at the same character the argument's is told.
+    const std::size_t saved_at = collecting ? OverflowAt(state.savename, text) : std::string::npos;
+    const std::size_t heading_at =
+        heading ? OverflowAt(state.each_heading, text) : std::string::npos;
+    if (saved_at != std::string::npos && saved_at <= heading_at) {
+      CollectOverflow(run, state.savename, text, "Savename");
+    }
+    if (heading_at != std::string::npos) {
+      CollectOverflow(run, state.each_heading, text, "EachHeading");
+    }
+    if (collecting) state.savename.append(text);
+    if (heading) state.each_heading.append(text);
+  }
+  if (text.find_first_not_of(' ') != std::string_view::npos) run.writer.previous_tag.clear();
+  if (!walk.renders) return;
+
+  walk.converted.clear();
+  std::size_t plain = 0;
+  if (!collecting && IsHtmlFamily(run.format)) {
+    // Only the blanks that lead the run can have a tag before them.
+    while (plain < text.size() && IsLineSpace(text[plain])) {
+      AppendConvertedChar(walk.converted, run.format, static_cast<unsigned char>(text[plain]),
+                          false, PrecedingTag(walk.line, begin + plain), BlocksOf(state));
+      ++plain;
+    }
+  }
+  AppendConvertedText(walk.converted, run.format, text.substr(plain));
+}
+
+// One character step for a byte that is not printable.
+void OtherCharacter(LineWalk& walk, std::size_t p, RunContext& run, TagState& state) {
+  const unsigned char c = static_cast<unsigned char>(walk.line[p]);
+  walk.converted.clear();
+  if (c < 32) {
+    if (walk.renders) {
+      AppendConvertedChar(walk.converted, run.format, c, walk.blank_line,
+                          PrecedingTag(walk.line, p), BlocksOf(state));
+    }
+    if (c != '\r' && c != '\n' && c != '\t') run.writer.previous_tag.clear();
+  } else if (IsAcceptedHighByte(c)) {
+    if (walk.renders)
+      AppendConvertedChar(walk.converted, run.format, c, false, "", BlocksOf(state));
+    run.writer.previous_tag.clear();
+  } else {
+    if (state.output_on) {
+      run.ReportAtSource(kWarning, "Unconverted character Chr(" + std::to_string(c) +
+                                       ") at character position " + std::to_string(p));
+    }
+    run.writer.previous_tag.clear();
+  }
+}
+
+// The end of the printable bytes from `from`, before the next "<" after it
+// (where a tag may begin).
+std::size_t PrintableEnd(std::string_view line, std::size_t from) {
+  const std::size_t n = line.size();
+  if (from >= n || !IsPrintable(static_cast<unsigned char>(line[from]))) return from;
+  ++from;
+  while (from < n && line[from] != '<' && IsPrintable(static_cast<unsigned char>(line[from]))) {
+    ++from;
+  }
+  return from;
+}
+
+// The page and example page of the topic `name`, formed once per topic.
+void NameFiles(RunContext& run, const std::string& name, LineOutput& output) {
+  if (!output.names_formed || name != output.named_topic) {
+    output.names_formed = true;
+    const std::string key = runtime::UpperAscii(runtime::SanitizeIdent(name));
+    output.named_topic = name;
+    output.named_page = TopicFileName(run.format, run.names.output, key, PageKind::kMain);
+    output.named_example_page =
+        TopicFileName(run.format, run.names.output, key, PageKind::kExample);
+  }
+  if (!output.text1.empty()) output.file1 = output.named_page;
+  if (!output.text2.empty()) output.file2 = output.named_example_page;
+}
+
 }  // namespace
 
-void ProcessLine(std::string_view line, const PassContext& context, TagState& state,
-                 LineOutput& output) {
+void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOutput& output) {
   output.text1.clear();
   output.text2.clear();
   output.file1.clear();
   output.file2.clear();
   // The line ends at its first NUL byte, as a zero-terminated text would.
-  line = line.substr(0, line.find('\0'));
-  const std::size_t n = line.size();
-  const bool blank_line = IsBlankText(line);
+  if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
+    line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
+  }
+  LineWalk walk;
+  walk.line = line;
+  walk.blank_line = IsBlankText(line);
+  // A pass that writes nothing has no use for converted text.
+  walk.renders = run.writes_output && run.format != OutputFormat::kNone;
 
   TagStep step;
-  std::string noted_topic;
+  bool last_step_was_tag = false;
+  const std::size_t n = line.size();
   std::size_t p = 0;
   while (p < n && !step.stop_line) {
-    step.step_text.clear();
-    step.example_page_text.clear();
-    noted_topic = state.topic_name;
-
-    const std::string_view tag = TagAt(line, p);
-    const unsigned char c = static_cast<unsigned char>(line[p]);
+    const std::string_view tag = TagAtInLine(line, p);
     if (!tag.empty()) {
-      ProcessTag(line, p, tag, context, state, step);
-      if (tag != "<null/>") SetPreviousTag(tag);
+      step.step_text.clear();
+      step.example_page_text.clear();
+      step.ended_topic.clear();
+      ProcessTag(line, p, tag, run, state, step);
+      if (tag != "<null/>") SetPreviousTag(run.writer, tag);
       p += tag.size();
-    } else if (c < 32) {
-      step.step_text +=
-          ConvertChar(context.format, c, blank_line, PrecedingTag(line, p), BlocksOf(state));
-      if (c != '\r' && c != '\n' && c != '\t') SetPreviousTag("");
-      ++p;
-    } else if (c <= 126) {
-      const bool collecting = !runtime::IsBlank(state.open_tag);
-      const std::string_view preceding = collecting ? std::string_view() : PrecedingTag(line, p);
-      step.step_text += ConvertChar(context.format, c, false, preceding, BlocksOf(state));
-      if (collecting) Collect(state.savename, static_cast<char>(c), "Savename");
-      if (state.AnyHeadingOpen()) Collect(state.each_heading, static_cast<char>(c), "EachHeading");
-      if (c != ' ') SetPreviousTag("");
-      ++p;
-    } else if (IsAcceptedHighByte(c)) {
-      step.step_text += ConvertChar(context.format, c, false, "", BlocksOf(state));
-      SetPreviousTag("");
-      ++p;
-    } else {
+      last_step_was_tag = true;
       if (state.output_on) {
-        ReportAtSource(kWarning, "Unconverted character Chr(" + std::to_string(c) +
-                                     ") at character position " + std::to_string(p));
+        runtime::AppendBounded(output.text1, step.step_text, output.capacity);
+        runtime::AppendBounded(output.text2, step.example_page_text, output.capacity);
       }
-      SetPreviousTag("");
-      ++p;
+      continue;
     }
-
-    if (tag.empty() && state.example) state.example_text += step.step_text;
-    if (state.output_on) {
-      runtime::AppendBounded(output.text1, step.step_text, output.capacity);
-      runtime::AppendBounded(output.text2, step.example_page_text, output.capacity);
+    // Character steps up to the next tag: runs of printable bytes in one go.
+    std::size_t end = PrintableEnd(line, p);
+    if (end > p) {
+      PrintableRun(walk, p, end, run, state);
+    } else {
+      OtherCharacter(walk, p, run, state);
+      end = p + 1;
     }
+    p = end;
+    last_step_was_tag = false;
+    if (!walk.renders || walk.converted.empty()) continue;
+    if (state.example) state.example_text += walk.converted;
+    if (state.output_on) runtime::AppendBounded(output.text1, walk.converted, output.capacity);
   }
   if (step.close_after_line) state.output_on = false;
 
   if (output.text1.empty() && output.text2.empty()) return;
   // The line that ends a topic still belongs to that topic's files.
-  const std::string& name = state.topic_name.empty() ? noted_topic : state.topic_name;
-  const std::string key = runtime::UpperAscii(runtime::SanitizeIdent(name));
-  if (!output.text1.empty()) {
-    output.file1 = TopicFileName(context.format, GetOutputFileName(), key, PageKind::kMain);
-  }
-  if (!output.text2.empty()) {
-    output.file2 = TopicFileName(context.format, GetOutputFileName(), key, PageKind::kExample);
-  }
+  const std::string& name =
+      state.topic_name.empty() && last_step_was_tag ? step.ended_topic : state.topic_name;
+  NameFiles(run, name, output);
 }
 
-void WriteOutputText(const std::string& file_name, std::string_view text) {
+void WriteOutputText(RunContext& run, const std::string& file_name, std::string_view text) {
   if (file_name.empty()) return;
-  std::size_t tabs = 0;
-  for (char c : text) tabs += c == '\t';
-  std::string data;
-  if (tabs == 0) {
-    data = text;
-  } else if (tabs == 2) {
-    // The text between the two tabs names a file whose contents stand in its place.
-    const std::size_t first = text.find('\t');
-    const std::size_t second = text.find('\t', first + 1);
-    const std::string passed =
-        runtime::NormalizeSourcePath(text.substr(first + 1, second - first - 1));
-    data = text.substr(0, first);
-    if (std::optional<std::string> contents = runtime::ReadWholeFile(passed)) data += *contents;
-    data += text.substr(second + 1);
-  } else {
-    ReportAtSource(kFatal,
-                   "Internal error, the output format of the passthrough command is wrong.");
-  }
-  const std::string failure = runtime::AppendToFile(file_name, data);
-  if (!failure.empty()) {
-    ReportAtSource(kFatal, "Cannot write \"" + file_name + "\": " + failure);
-  }
+  run.output.Append(file_name, text);
 }
 
-std::string ConvertHeaderText(std::string_view text, OutputFormat format, std::size_t capacity) {
-  std::string result;
+std::string ConvertHeaderText(std::string_view text, const RunContext& run, std::size_t capacity) {
   std::string lines = runtime::ReplaceAll(text, "\\n", "\n");
   if (!lines.empty() && lines.back() != '\n') lines.push_back('\n');
 
-  HelpTables tables;
-  PassContext context;
-  context.format = format;
-  context.tables = &tables;
+  // A run of its own with tables of its own; only the output name and the
+  // listing are shared.
+  RunContext header_run(run.listing);
+  header_run.format = run.format;
+  header_run.writer = run.writer;
+  header_run.names.output = run.names.output;
+  header_run.writes_output = true;
+  header_run.defer_inserts = true;
   TagState state;
   state.output_on = true;
   LineOutput output;
   output.capacity = capacity;
 
+  std::string result;
   std::size_t start = 0;
   while (start < lines.size()) {
     const std::size_t end = lines.find('\n', start);
     std::string_view line = std::string_view(lines).substr(start, end - start + 1);
     start = end + 1;
     if (start >= lines.size()) line.remove_suffix(1);  // the last line loses its line end
-    ProcessLine(line, context, state, output);
+    ProcessLine(line, header_run, state, output);
     runtime::AppendBounded(result, output.text1, capacity);
   }
-  return result;
+  return ExpandInsertMarks(result);
 }
 
 }  // namespace quillark

@@ -1,7 +1,7 @@
-// The line processor walks one source line byte by byte: tags go to the tag
-// processor, every other byte is converted for the output format and, inside
-// an open pair or heading, collected. At the end of the line it names the
-// files its two output texts belong to.
+// The line processor walks one source line: tags go to the tag processor,
+// every other byte is converted for the output format and, inside an open
+// pair or heading, collected. At the end of the line it names the files its
+// two output texts belong to.
 #ifndef QUILLARK_HELPREADER_LINE_PROCESSOR_H_
 #define QUILLARK_HELPREADER_LINE_PROCESSOR_H_
 
@@ -9,21 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "helpreader/run_context.h"
 #include "helpreader/tag_state.h"
-#include "helptables/help_table.h"
-#include "helpwriter/file_names.h"
 #include "helpwriter/writer_state.h"
 
 namespace quillark {
-
-// What a pass hands down to the line and tag processors.
-struct PassContext {
-  OutputFormat format = OutputFormat::kNone;
-  FrameFileNames names;
-  HelpTables* tables = nullptr;
-  // Set in the output pass, where the heading table is in source order.
-  bool headings_in_source_order = false;
-};
 
 struct LineOutput {
   std::string text1;  // the topic's page (or the RTF file)
@@ -31,18 +21,25 @@ struct LineOutput {
   std::string file1;
   std::string file2;
   std::size_t capacity = kLineText;
+  // The topic whose file names were formed last, kept from line to line.
+  bool names_formed = false;
+  std::string named_topic;
+  std::string named_page;
+  std::string named_example_page;
 };
 
-void ProcessLine(std::string_view line, const PassContext& context, TagState& state,
-                 LineOutput& output);
+void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOutput& output);
 
-// Appends `text` to `file_name`. A text holding exactly two tabs names the
-// file between them, whose contents are passed through in its place.
-void WriteOutputText(const std::string& file_name, std::string_view text);
+// Appends `text` to `file_name` through the pass's output files; an empty
+// file name writes nothing.
+void WriteOutputText(RunContext& run, const std::string& file_name, std::string_view text);
 
 // Converts a -header or -footer text ("\n" for line breaks, tags allowed)
-// into output text, cut to capacity - 1 characters.
-std::string ConvertHeaderText(std::string_view text, OutputFormat format, std::size_t capacity);
+// into output text, cut to capacity - 1 characters. Pictures and files passed
+// through are inserted after the cut, so they never count against it.
+// The run gives the format, the writer state, the output name (beside which
+// a picture's data file goes) and the listing for reports.
+std::string ConvertHeaderText(std::string_view text, const RunContext& run, std::size_t capacity);
 
 }  // namespace quillark
 

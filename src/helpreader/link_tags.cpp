@@ -3,11 +3,10 @@
 // keyword or a picture.
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "helpdib/bmp.h"
 #include "helpmain/report.h"
-#include "helpmain/run_files.h"
-#include "helpreader/source_reader.h"
 #include "helpreader/tag_families.h"
 #include "helpreader/topic_registry.h"
 #include "helptags/tag_vocabulary.h"
@@ -41,33 +40,39 @@ void ProcessJump(TagCall& call) {
   TagState& state = call.state;
   if (OpenSilencingPair(state, call.tag)) return;
   if (state.open_tag != "<jump_popup>" && state.open_tag != "<jump_topic>") {
-    ReportAtSource(kFatal, "Unexpected " + std::string(call.tag) + " tag found while processing " +
-                               state.open_tag + " link");
+    call.Report(kFatal, "Unexpected " + std::string(call.tag) + " tag found while processing " +
+                            state.open_tag + " link");
   }
   HelpTables& tables = call.tables();
   const std::string text(runtime::TrimControl(state.savename));
   const std::string key = TopicKey(text);
-  if (AddOrCount(tables.jumps, key, CurrentSourceName(), CurrentLineNumber(), AbsoluteLineNumber(),
-                 1, 0, 0, 0, 0)) {
-    ReportAtSource(kFatal, "Table \"JumpTab\" is full up while adding \"" + key + "\"");
+  JumpRecord jump;
+  jump.name = key;
+  jump.file = call.run.reader.CurrentSourceName();
+  jump.line = call.run.reader.CurrentLineNumber();
+  jump.abs_line = call.run.reader.AbsoluteLineNumber();
+  jump.count = 1;
+  if (AddOrCount(tables.jumps, std::move(jump))) {
+    call.Report(kFatal, "Table \"JumpTab\" is full up while adding \"" + key + "\"");
   }
   // The tag that closes the pair decides the kind of jump.
   const bool popup_jump = TagsMatch(call.tag, "</jump_popup>");
   const int row = FindByName(tables.topics, key);
   if (row != kNotFound && popup_jump != IsPopupRow(tables.topics, row)) {
-    ReportAtSource(kWarning, "A " + std::string(call.tag) +
-                                 " jump occurred to the opposite type of topic, they should "
-                                 "match instead.");
+    call.Report(kWarning, "A " + std::string(call.tag) +
+                              " jump occurred to the opposite type of topic, they should "
+                              "match instead.");
   }
   if (row != kNotFound && popup_jump && IsPopupRow(tables.topics, row) &&
       IsPopupRow(tables.topics, FindByName(tables.topics, TopicKey(state.topic_name)))) {
-    ReportAtSource(kWarning, "Popup topic \"" + state.topic_name +
-                                 "\" should not contain a jump to another popup topic \"" +
-                                 runtime::SanitizeIdent(text) + "\".");
+    call.Report(kWarning, "Popup topic \"" + state.topic_name +
+                              "\" should not contain a jump to another popup topic \"" +
+                              runtime::SanitizeIdent(text) + "\".");
   }
   const std::string* popup_body = row == kNotFound ? nullptr : GetEntryText(tables.topics, row);
-  call.step.step_text += JumpLink(call.format(), popup_jump, state.bold, state.italic,
-                                  state.underline, row, key, text, popup_body, tables.bitmaps);
+  call.step.step_text +=
+      JumpLink(call.format(), call.writer(), popup_jump, state.bold, state.italic, state.underline,
+               row, key, text, popup_body, tables.bitmaps);
   FinishLinkPair(state);
 }
 
@@ -75,8 +80,8 @@ void ProcessWebJump(TagCall& call) {
   TagState& state = call.state;
   if (OpenSilencingPair(state, call.tag)) return;
   if (state.open_tag != "<jump_web>") {
-    ReportAtSource(kFatal,
-                   "Unexpected web jump tag found while processing " + state.open_tag + " link");
+    call.Report(kFatal,
+                "Unexpected web jump tag found while processing " + state.open_tag + " link");
   }
   const std::string text(runtime::TrimControl(state.savename));
   call.step.step_text += WebLink(call.format(), text, text);
@@ -91,8 +96,8 @@ void ProcessKeyword(TagCall& call) {
     return;
   }
   if (state.open_tag != "<keyword>") {
-    ReportAtSource(kFatal,
-                   "Unexpected keyword tag found while processing " + state.open_tag + " link");
+    call.Report(kFatal,
+                "Unexpected keyword tag found while processing " + state.open_tag + " link");
   }
   std::string keyword(runtime::TrimControl(state.savename));
   const bool allowed = !keyword.empty() && std::all_of(keyword.begin(), keyword.end(), [](char c) {
@@ -100,23 +105,29 @@ void ProcessKeyword(TagCall& call) {
            std::string_view(" #*+-./<>_").find(c) != std::string_view::npos;
   });
   if (!allowed) {
-    ReportAtSource(kWarning, "The keyword \"" + keyword +
-                                 "\" is empty or has characters that are not allowed.");
+    call.Report(kWarning,
+                "The keyword \"" + keyword + "\" is empty or has characters that are not allowed.");
   }
   HelpTables& tables = call.tables();
   const std::string owner = TopicKey(state.topic_name);
   if (FindByName(tables.topics, owner) == kNotFound) {
-    ReportAtSource(kFatal, "Topic \"" + state.topic_name +
-                               "\" could not be found at <keyword> after being added");
+    call.Report(kFatal, "Topic \"" + state.topic_name +
+                            "\" could not be found at <keyword> after being added");
   }
   const int known = FindByName(tables.keywords, keyword);
   if (known != kNotFound) keyword = EntryAt(tables.keywords, known).name;
-  const int here = FindByNameAt(tables.keywords, keyword, AbsoluteLineNumber());
+  const int abs_line = call.run.reader.AbsoluteLineNumber();
+  const int here = FindByNameAt(tables.keywords, keyword, abs_line);
+  KeywordRecord record;
+  record.name = keyword;
+  record.topic = owner;
+  record.line = call.run.reader.CurrentLineNumber();
+  record.abs_line = abs_line;
+  record.count = 1;
   if (here != kNotFound) {
     ++EntryAt(tables.keywords, here).count;
-  } else if (InsertEntry(tables.keywords, keyword, owner, CurrentLineNumber(), AbsoluteLineNumber(),
-                         1, 0, 0, 0, 0)) {
-    ReportAtSource(kFatal, "Table \"KeywordTab\" is full up while adding \"" + keyword + "\"");
+  } else if (InsertEntry(tables.keywords, std::move(record))) {
+    call.Report(kFatal, "Table \"KeywordTab\" is full up while adding \"" + keyword + "\"");
   }
   call.step.step_text +=
       KeywordText(call.format(), keyword, OnlyTagsFollow(call.line, call.position));
@@ -127,24 +138,23 @@ void ProcessImage(TagCall& call) {
   TagState& state = call.state;
   if (OpenSilencingPair(state, call.tag)) return;
   if (state.open_tag != "<img_center>" && state.open_tag != "<img_left>") {
-    ReportAtSource(kFatal,
-                   "Unexpected image tag found while processing " + state.open_tag + " link");
+    call.Report(kFatal, "Unexpected image tag found while processing " + state.open_tag + " link");
   }
   if (!TagsMatch(state.open_tag, call.tag)) {
-    ReportAtSource(kWarning, "Bitmap file definition is mixed (" + state.open_tag + "..." +
-                                 std::string(call.tag) + ").");
+    call.Report(kWarning, "Bitmap file definition is mixed (" + state.open_tag + "..." +
+                              std::string(call.tag) + ").");
   }
   const std::string name(runtime::TrimControl(state.savename));
-  const std::string path = PathAgainstMainSource(name);
+  const std::string path = call.run.reader.PathAgainstMainSource(name);
   std::int32_t width = 0;
   std::int32_t height = 0;
   if (!runtime::HasExtension(path)) {
-    ReportAtSource(kWarning, "Invalid file name \"" + name + "\"");
-  } else if (runtime::FileSize(path) <= 0) {
-    ReportAtSource(kWarning, "File is empty or does not exist \"" + path + "\"");
-  } else {
-    width = BmpWidth(path);
-    height = BmpHeight(path);
+    call.Report(kWarning, "Invalid file name \"" + name + "\"");
+  } else if (const PictureFiles::Facts& facts = call.run.pictures.FactsOf(path); facts.size <= 0) {
+    call.Report(kWarning, "File is empty or does not exist \"" + path + "\"");
+  } else if (facts.info) {
+    width = facts.info->width;
+    height = facts.info->height;
   }
 
   // The image stands alone when its opening tag, its file name and its
@@ -163,16 +173,20 @@ void ProcessImage(TagCall& call) {
   const bool own_paragraph = alone && after;
 
   const char alignment = state.open_tag == "<img_center>" ? 'C' : 'L';
-  const ImageText image =
-      WriteImage(call.format(), GetOutputFileName(), alignment, own_paragraph, path);
-  std::string& out = call.step.step_text;
-  out += image.before;
-  if (!image.hex_file.empty()) out += "\t" + image.hex_file + "\t";
-  out += image.after;
+  const ImageText image = WriteImage(call.format(), call.run.names.output, alignment, own_paragraph,
+                                     path, call.run.pictures, call.run.defer_inserts);
+  call.step.step_text += image.text;
 
-  if (AddOrCount(call.tables().bitmaps, path, CurrentSourceName(), CurrentLineNumber(), 0, 1, 0,
-                 width, height, image.written ? kBitmapCopied : 0)) {
-    ReportAtSource(kFatal, "Table \"BitmapTab\" is full up while adding \"" + path + "\"");
+  BitmapRecord bitmap;
+  bitmap.name = path;
+  bitmap.file = call.run.reader.CurrentSourceName();
+  bitmap.line = call.run.reader.CurrentLineNumber();
+  bitmap.count = 1;
+  bitmap.width = width;
+  bitmap.height = height;
+  bitmap.copied = image.written;
+  if (AddOrCount(call.tables().bitmaps, std::move(bitmap))) {
+    call.Report(kFatal, "Table \"BitmapTab\" is full up while adding \"" + path + "\"");
   }
   FinishLinkPair(state);
   if (own_paragraph) call.step.stop_line = true;

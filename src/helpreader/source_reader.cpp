@@ -1,134 +1,111 @@
 #include "helpreader/source_reader.h"
 
+#include <cstring>
+#include <optional>
 #include <string>
 
-#include "helpmain/report.h"
-#include "helpmain/run_files.h"
 #include "runtime/files.h"
 
 namespace quillark {
+
 namespace {
 
-// One open file of the reader. Files are small text sources, so each is read
-// into memory when it is opened and walked from there.
-struct SourceFile {
-  std::string name;  // empty when the level is not open
-  std::string data;
-  std::size_t position = 0;
-  int line = 0;
-
-  bool IsOpen() const { return !name.empty(); }
-  bool AtEnd() const { return position >= data.size(); }
-  void Close() { *this = SourceFile(); }
-};
-
-SourceFile main_file;
-SourceFile include1;
-SourceFile include2;
-int absolute_line = 0;
-
-bool OpenFile(SourceFile& file, const std::string& path) {
-  file.Close();
-  std::optional<std::string> data = runtime::ReadWholeFile(path);
-  file.name = path.substr(0, 255);
-  if (data) file.data = std::move(*data);
-  return data.has_value();
-}
-
-// Reads one line of `file`: bytes up to and including a line feed, at most
-// capacity - 1 of them kept; CR LF at the end becomes LF.
-bool ReadLineFrom(SourceFile& file, std::string& line, std::size_t capacity) {
-  line.clear();
-  const std::size_t keep = capacity > 0 ? capacity - 1 : 0;
-  bool overflow = false;
-  while (file.position < file.data.size()) {
-    const char c = file.data[file.position++];
-    if (line.size() < keep) {
-      line.push_back(c);
-    } else {
-      overflow = true;
-    }
-    if (c == '\n') break;
-  }
-  const std::size_t n = line.size();
-  if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
-    line.erase(n - 2, 1);
-  }
-  return overflow;
-}
+constexpr std::size_t kMaxFileName = 255;
 
 }  // namespace
 
-void OpenMainSource(const std::string& path) {
-  include1.Close();
-  include2.Close();
-  absolute_line = 0;
-  OpenFile(main_file, path);
+bool SourceReader::OpenMainSource(const std::string& path) {
+  std::optional<std::string> data = runtime::ReadWholeFile(path);
+  OpenMainText(path, data ? std::move(*data) : std::string());
+  return data.has_value();
 }
 
-bool ReadSourceLine(std::string& line, std::size_t capacity) {
-  for (SourceFile* include : {&include2, &include1}) {
+void SourceReader::OpenMainText(const std::string& path, std::string text) {
+  CloseSources();
+  main_.name = path.substr(0, kMaxFileName);
+  main_.owned = std::move(text);
+  main_.data = main_.owned;
+}
+
+void SourceReader::OpenMainView(const std::string& path, std::string_view text) {
+  CloseSources();
+  main_.name = path.substr(0, kMaxFileName);
+  main_.data = text;
+}
+
+const SourceReader::File& SourceReader::Innermost() const {
+  if (include2_.IsOpen()) return include2_;
+  if (include1_.IsOpen()) return include1_;
+  return main_;
+}
+
+// One line of `file`: bytes up to and including a line feed, at most
+// capacity - 1 of them kept; CR LF at the end becomes LF.
+std::string_view SourceReader::ReadLineFrom(File& file, std::size_t capacity, bool& overflow) {
+  const std::size_t keep = capacity > 0 ? capacity - 1 : 0;
+  const char* start = file.data.data() + file.position;
+  const std::size_t rest = file.data.size() - file.position;
+  const void* newline = std::memchr(start, '\n', rest);
+  const std::size_t length =
+      newline == nullptr ? rest
+                         : static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1;
+  file.position += length;
+  overflow = length > keep;
+  std::string_view line(start, overflow ? keep : length);
+  const std::size_t n = line.size();
+  if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
+    line_.assign(line.data(), n - 2);
+    line_.push_back('\n');
+    return line_;
+  }
+  return line;
+}
+
+std::string_view SourceReader::ReadSourceLine(std::size_t capacity, bool& overflow) {
+  overflow = false;
+  for (File* include : {&include2_, &include1_}) {
     if (!include->IsOpen()) continue;
     if (include->AtEnd()) {
-      include->Close();
+      *include = File();
       continue;
     }
-    const bool overflow = ReadLineFrom(*include, line, capacity);
     ++include->line;
-    ++absolute_line;
-    return overflow;
+    ++absolute_line_;
+    return ReadLineFrom(*include, capacity, overflow);
   }
-  const bool overflow = ReadLineFrom(main_file, line, capacity);
-  ++main_file.line;
-  ++absolute_line;
-  return overflow;
+  ++main_.line;
+  ++absolute_line_;
+  return ReadLineFrom(main_, capacity, overflow);
 }
 
-bool EndOfSource() { return main_file.AtEnd() && !include1.IsOpen() && !include2.IsOpen(); }
+bool SourceReader::EndOfSource() const {
+  return main_.AtEnd() && !include1_.IsOpen() && !include2_.IsOpen();
+}
 
-IncludeResult OpenIncludeFile(const std::string& path) {
+IncludeResult SourceReader::OpenIncludeFile(const std::string& path) {
   std::string full = runtime::NormalizeSourcePath(path);
-  if (!runtime::IsFullPath(full)) {
-    full = runtime::DirectoryPart(main_file.name) + full;
-  }
+  if (!runtime::IsFullPath(full)) full = runtime::DirectoryPart(main_.name) + full;
   if (!runtime::FileExists(full)) return IncludeResult::kNotFound;
-  if (include2.IsOpen()) return IncludeResult::kTooDeep;
-  OpenFile(include1.IsOpen() ? include2 : include1, full);
+  if (include2_.IsOpen()) return IncludeResult::kTooDeep;
+  File& file = include1_.IsOpen() ? include2_ : include1_;
+  file = File();
+  file.name = full.substr(0, kMaxFileName);
+  if (std::optional<std::string> data = runtime::ReadWholeFile(full)) file.owned = std::move(*data);
+  file.data = file.owned;
   return IncludeResult::kOpened;
 }
 
-void CloseSources() {
-  main_file.Close();
-  include1.Close();
-  include2.Close();
-  absolute_line = 0;
+void SourceReader::CloseSources() {
+  main_ = File();
+  include1_ = File();
+  include2_ = File();
+  absolute_line_ = 0;
 }
 
-const std::string& MainSourceName() { return main_file.name; }
-
-const std::string& CurrentSourceName() {
-  if (include2.IsOpen()) return include2.name;
-  if (include1.IsOpen()) return include1.name;
-  return main_file.name;
-}
-
-int CurrentLineNumber() {
-  if (include2.IsOpen()) return include2.line;
-  if (include1.IsOpen()) return include1.line;
-  return main_file.line;
-}
-
-int AbsoluteLineNumber() { return absolute_line; }
-
-std::string PathAgainstMainSource(std::string_view name) {
+std::string SourceReader::PathAgainstMainSource(std::string_view name) const {
   std::string path = runtime::NormalizeSourcePath(name);
-  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(main_file.name) + path;
+  if (!runtime::IsFullPath(path)) path = runtime::DirectoryPart(main_.name) + path;
   return path;
-}
-
-void ReportAtSource(char kind, std::string_view message) {
-  ReportMessage(false, GetListingFileName(), kind,
-                FormatReportLine(CurrentSourceName(), CurrentLineNumber(), kind, message));
 }
 
 }  // namespace quillark

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "helpreader/line_processor.h"
+#include "helpreader/run_context.h"
 #include "helpreader/tag_state.h"
 
 namespace quillark {
@@ -17,12 +17,14 @@ struct TagCall {
   std::string_view line;
   std::size_t position;  // of the tag's '<'
   std::string_view tag;
-  const PassContext& context;
+  RunContext& run;
   TagState& state;
   TagStep& step;
 
-  HelpTables& tables() const { return *context.tables; }
-  OutputFormat format() const { return context.format; }
+  HelpTables& tables() const { return run.tables; }
+  OutputFormat format() const { return run.format; }
+  const WriterState& writer() const { return run.writer; }
+  void Report(char kind, std::string_view message) const { run.ReportAtSource(kind, message); }
   // The character right after the tag, or 0 when the tag ends the line.
   char Next() const {
     const std::size_t after = position + tag.size();
@@ -64,7 +66,7 @@ void ProcessReplace(TagCall& call);
 void ProcessPassthrough(TagCall& call);
 // At the end of a topic: marks the topic's temporary include file as edited
 // ("Replace=0" becomes "Replace=1").
-void MarkIncludeReplaced(const std::string& topic_name);
+void MarkIncludeReplaced(TagCall& call, const std::string& topic_name);
 
 }  // namespace quillark
 

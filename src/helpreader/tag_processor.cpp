@@ -18,9 +18,9 @@ void ClosePair(TagState& state) {
   state.savename.clear();
 }
 
-void ProcessTag(std::string_view line, std::size_t position, std::string_view tag,
-                const PassContext& context, TagState& state, TagStep& step) {
-  TagCall call{line, position, tag, context, state, step};
+void ProcessTag(std::string_view line, std::size_t position, std::string_view tag, RunContext& run,
+                TagState& state, TagStep& step) {
+  TagCall call{line, position, tag, run, state, step};
   // Families in dispatch order; no tag belongs to two of them.
   if (tag == "<blob/>" || tag == "<bold>" || tag == "</bold>" || tag.starts_with("<clr_")) {
     ProcessFormatting(call);

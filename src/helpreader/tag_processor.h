@@ -7,14 +7,14 @@
 #include <cstddef>
 #include <string_view>
 
-#include "helpreader/line_processor.h"
+#include "helpreader/run_context.h"
 #include "helpreader/tag_state.h"
 
 namespace quillark {
 
 // `tag` is what TagAt found at `position` of `line`.
-void ProcessTag(std::string_view line, std::size_t position, std::string_view tag,
-                const PassContext& context, TagState& state, TagStep& step);
+void ProcessTag(std::string_view line, std::size_t position, std::string_view tag, RunContext& run,
+                TagState& state, TagStep& step);
 
 }  // namespace quillark
 

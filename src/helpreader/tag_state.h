@@ -42,6 +42,7 @@ struct TagState {
 struct TagStep {
   std::string step_text;          // StepText, at most 8192 characters
   std::string example_page_text;  // ExamplePageText, filled at "<endtopic/>"
+  std::string ended_topic;        // the TopicName that "<endtopic/>" ended
   bool stop_line = false;         // StopLine: ignore the rest of the source line
   bool close_after_line = false;  // CloseAfterLine: output off once the line is done
 };

@@ -1,28 +1,25 @@
 #include "helpreader/topic_registry.h"
 
 #include <string>
+#include <unordered_map>
 
-#include "helpmain/report.h"
-#include "helpmain/run_files.h"
-#include "helpreader/source_reader.h"
 #include "helptags/tag_vocabulary.h"
 #include "helpwriter/file_names.h"
-#include "runtime/files.h"
 #include "runtime/text.h"
 
 namespace quillark {
 namespace {
 
 // Reports at a table record's own file and line.
-void ReportAtRecord(const TableEntry& entry, char kind, std::string_view message) {
-  ReportMessage(false, GetListingFileName(), kind,
-                FormatReportLine(entry.files, entry.line_numbers, kind, message));
+void ReportAtRecord(Listing& listing, const std::string& file, int line, char kind,
+                    std::string_view message) {
+  ReportMessage(false, listing, kind, FormatReportLine(file, line, kind, message));
 }
 
-void FatalIfFull(bool full, std::string_view table_name, std::string_view name) {
+void FatalIfFull(RunContext& run, bool full, std::string_view table_name, std::string_view name) {
   if (!full) return;
-  ReportAtSource(kFatal, "Table \"" + std::string(table_name) + "\" is full up while adding \"" +
-                             std::string(name) + "\"");
+  run.ReportAtSource(kFatal, "Table \"" + std::string(table_name) +
+                                 "\" is full up while adding \"" + std::string(name) + "\"");
 }
 
 }  // namespace
@@ -31,118 +28,122 @@ std::string TopicKey(std::string_view name) {
   return runtime::UpperAscii(runtime::SanitizeIdent(name));
 }
 
-bool AddOrCount(HelpTable& table, std::string_view name, std::string_view files,
-                std::int32_t line_numbers, std::int32_t abs_line, std::int32_t count,
-                std::int32_t value, std::int32_t start_pos, std::int32_t end_pos,
-                std::uint32_t flags) {
-  const int row = FindByName(table, name);
-  if (row != kNotFound) {
-    ++EntryAt(table, row).count;
-    return false;
-  }
-  return InsertEntry(table, name, files, line_numbers, abs_line, count, value, start_pos, end_pos,
-                     flags);
-}
-
-bool RegisterTopic(std::string_view name, std::string_view opening_tag,
-                   std::string_view closing_tag, OutputFormat format, HelpTables& tables) {
+bool RegisterTopic(RunContext& run, std::string_view name, std::string_view opening_tag,
+                   std::string_view closing_tag) {
   const std::string_view trimmed = runtime::TrimControl(name);
   const std::string key = runtime::SanitizeIdent(trimmed);
   if (key.size() > kMaxTopicKey) {
-    ReportAtSource(kFatal, "Topic string \"" + key + "\" too long, maximum length is " +
-                               std::to_string(kMaxTopicKey));
+    run.ReportAtSource(kFatal, "Topic string \"" + key + "\" too long, maximum length is " +
+                                   std::to_string(kMaxTopicKey));
   }
   if (!TagsMatch(opening_tag, closing_tag)) {
-    ReportAtSource(kWarning, "Topic definition is mixed (" + std::string(opening_tag) + "..." +
-                                 std::string(closing_tag) + ").");
+    run.ReportAtSource(kWarning, "Topic definition is mixed (" + std::string(opening_tag) + "..." +
+                                     std::string(closing_tag) + ").");
   }
   if (!runtime::IsIdentifier(key)) {
-    ReportAtSource(kWarning, "Invalid topic name \"" + key + "\", should be an identifier");
+    run.ReportAtSource(kWarning, "Invalid topic name \"" + key + "\", should be an identifier");
   }
   const std::string upper_key = runtime::UpperAscii(key);
-  const std::string& file = CurrentSourceName();
-  const int line = CurrentLineNumber();
-  const int abs_line = AbsoluteLineNumber();
-  FatalIfFull(AddOrCount(tables.topics, upper_key, file, line, abs_line, 1, 0, 0, 0, 0), "TopicTab",
-              upper_key);
+  const std::string& file = run.reader.CurrentSourceName();
+  const int line = run.reader.CurrentLineNumber();
+  const int abs_line = run.reader.AbsoluteLineNumber();
+  TopicTable& topics = run.tables.topics;
+  TopicRecord topic_record;
+  topic_record.name = upper_key;
+  topic_record.file = file;
+  topic_record.line = line;
+  topic_record.abs_line = abs_line;
+  topic_record.count = 1;
+  FatalIfFull(run, AddOrCount(topics, std::move(topic_record)), "TopicTab", upper_key);
 
   bool has_examples = false;
-  const int row = FindByName(tables.topics, upper_key);
+  const int row = topics.FindByName(upper_key);
   if (row != kNotFound) {
-    TableEntry& topic = EntryAt(tables.topics, row);
-    has_examples = (topic.flags & kTopicHasExamples) != 0;
-    if (opening_tag == "<popup>" || opening_tag == "<popup_include>") topic.flags |= kTopicIsPopup;
+    TopicRecord& topic = topics.At(row);
+    has_examples = topic.has_examples;
+    if ((opening_tag == "<popup>" || opening_tag == "<popup_include>") && !topic.is_popup) {
+      topic.is_popup = true;
+      topics.Touch();
+    }
   }
 
   // Every topic's name is also an index keyword of the topic, in the form the
   // keyword table first met it.
+  KeywordTable& keywords = run.tables.keywords;
   std::string keyword(trimmed);
-  const int known = FindByName(tables.keywords, keyword);
-  if (known != kNotFound) keyword = EntryAt(tables.keywords, known).name;
-  const int here = FindByNameAt(tables.keywords, keyword, abs_line);
+  const int known = keywords.FindByName(keyword);
+  if (known != kNotFound) keyword = keywords.At(known).name;
+  const int here = keywords.FindByNameAt(keyword, abs_line);
   if (here == kNotFound) {
-    FatalIfFull(InsertEntry(tables.keywords, keyword, upper_key, line, abs_line, 1, 0, 0, 0, 8),
-                "KeywordTab", keyword);
+    KeywordRecord keyword_record;
+    keyword_record.name = keyword;
+    keyword_record.topic = upper_key;
+    keyword_record.line = line;
+    keyword_record.abs_line = abs_line;
+    keyword_record.count = 1;
+    keyword_record.is_topic_title = true;
+    FatalIfFull(run, keywords.Insert(std::move(keyword_record)), "KeywordTab", keyword);
   } else {
-    ++EntryAt(tables.keywords, here).count;
+    ++keywords.At(here).count;
   }
 
-  if (row != kNotFound && EntryAt(tables.topics, row).start_pos == 0) {
-    const std::string page = TopicFileName(format, GetOutputFileName(), upper_key, PageKind::kMain);
-    const std::int64_t size = page.empty() ? -1 : runtime::FileSize(page);
-    EntryAt(tables.topics, row).start_pos = size > 0 ? static_cast<std::int32_t>(size + 1) : 1;
+  // The topic's text starts where its page ends now.
+  if (row != kNotFound && topics.At(row).start_pos == 0) {
+    const std::string page =
+        TopicFileName(run.format, run.names.output, upper_key, PageKind::kMain);
+    const std::int64_t size = page.empty() ? -1 : run.output.Size(page);
+    topics.At(row).start_pos = size > 0 ? static_cast<std::int32_t>(size + 1) : 1;
   }
   return has_examples;
 }
 
-void CheckJumps(const HelpTable& topics, const HelpTable& jumps) {
-  for (int row = 1; row <= TableCount(jumps); ++row) {
-    const TableEntry& jump = EntryAt(jumps, row);
-    if (FindByName(topics, jump.name) == kNotFound) {
+void CheckJumps(Listing& listing, const TopicTable& topics, const JumpTable& jumps) {
+  for (int row = 1; row <= jumps.Count(); ++row) {
+    const JumpRecord& jump = jumps.At(row);
+    if (topics.FindByName(jump.name) == kNotFound) {
       ReportAtRecord(
-          jump, kWarning,
+          listing, jump.file, jump.line, kWarning,
           "Ignoring " + std::to_string(jump.count) + " jump(s) to undefined topic " + jump.name);
     }
   }
-  for (int row = 1; row <= TableCount(topics); ++row) {
-    const TableEntry& topic = EntryAt(topics, row);
+  for (int row = 1; row <= topics.Count(); ++row) {
+    const TopicRecord& topic = topics.At(row);
     if (!runtime::IsIdentifier(topic.name)) {
-      ReportAtRecord(topic, kWarning,
+      ReportAtRecord(listing, topic.file, topic.line, kWarning,
                      "Invalid topic name \"" + topic.name + "\", should be an identifier");
     }
-    if (topic.count != 1) ReportAtRecord(topic, kWarning, "Duplicate topic " + topic.name);
+    if (topic.count != 1) {
+      ReportAtRecord(listing, topic.file, topic.line, kWarning, "Duplicate topic " + topic.name);
+    }
   }
 }
 
-void CheckHeadings(const HelpTable& topics, HelpTable& headings) {
-  const int topic_count = TableCount(topics);
-  for (int row = 1; row <= topic_count; ++row) {
-    const TableEntry& topic = EntryAt(topics, row);
-    if (FindByPosition(headings, topic.abs_line, kAllFlags, PositionMode::kEqual) == kNotFound) {
-      ReportAtRecord(topic, kWarning, "Topic \"" + topic.name + "\" had no corresponding heading.");
+void CheckHeadings(Listing& listing, const TopicTable& topics, HeadingTable& headings) {
+  const std::unordered_map<std::int32_t, int> heading_at_line = FirstRowByLine(headings);
+  for (int row = 1; row <= topics.Count(); ++row) {
+    const TopicRecord& topic = topics.At(row);
+    if (heading_at_line.find(topic.abs_line) == heading_at_line.end()) {
+      ReportAtRecord(listing, topic.file, topic.line, kWarning,
+                     "Topic \"" + topic.name + "\" had no corresponding heading.");
     }
   }
   // Popup titles take no part in the level check.
-  std::vector<TableEntry> kept;
-  for (int row = 1; row <= TableCount(headings); ++row) {
-    TableEntry& heading = EntryAt(headings, row);
-    const int owner = FindByPosition(topics, heading.abs_line, kAllFlags, PositionMode::kEqual);
-    if (owner != kNotFound && (EntryAt(topics, owner).flags & kTopicIsPopup) != 0) continue;
-    kept.push_back(std::move(heading));
-  }
-  headings.entries = std::move(kept);
+  const std::unordered_map<std::int32_t, int> topic_at_line = FirstRowByLine(topics);
+  headings.Filter([&](const HeadingRecord& heading) {
+    const auto owner = topic_at_line.find(heading.abs_line);
+    return owner == topic_at_line.end() || !topics.At(owner->second).is_popup;
+  });
 
-  for (std::size_t i = 0; i < headings.entries.size(); ++i) {
-    if (headings.entries[i].value == 0) {
-      headings.entries[i].value = i == 0 ? 1 : headings.entries[i - 1].value;
-    }
+  for (int row = 1; row <= headings.Count(); ++row) {
+    HeadingRecord& heading = headings.At(row);
+    if (heading.level == 0) heading.level = row == 1 ? 1 : headings.At(row - 1).level;
   }
-  if (headings.entries.size() < 2) return;
-  const int first = headings.entries[0].value;
-  for (std::size_t i = 1; i < headings.entries.size(); ++i) {
-    const TableEntry& heading = headings.entries[i];
-    if (heading.value < first) {
-      ReportAtRecord(heading, kFatal,
+  if (headings.Count() < 2) return;
+  const int first = headings.At(1).level;
+  for (int row = 2; row <= headings.Count(); ++row) {
+    const HeadingRecord& heading = headings.At(row);
+    if (heading.level < first) {
+      ReportAtRecord(listing, heading.file, heading.line, kFatal,
                      "Heading \"" + heading.name +
                          "\" in the current topic is a lower heading level (less indented) than "
                          "the first topic.");

@@ -1,10 +1,9 @@
 // The structural tags: topics and popups, the end of a topic, headings,
 // comments.
+#include <algorithm>
 #include <string>
 
 #include "helpmain/report.h"
-#include "helpmain/run_files.h"
-#include "helpreader/source_reader.h"
 #include "helpreader/tag_families.h"
 #include "helpreader/topic_registry.h"
 #include "helptags/tag_vocabulary.h"
@@ -12,7 +11,6 @@
 #include "helpwriter/file_names.h"
 #include "helpwriter/inline_text.h"
 #include "helpwriter/topic_writer.h"
-#include "runtime/files.h"
 #include "runtime/text.h"
 
 namespace quillark {
@@ -25,17 +23,35 @@ namespace {
 // topic keeps finding its own heading.
 void RecordTopicHeading(TagCall& call, std::int32_t topic_abs_line) {
   TagState& state = call.state;
-  HelpTable& headings = call.tables().headings;
+  HeadingTable& headings = call.tables().headings;
   const bool titled = !state.heading.empty();
   const std::string& name = titled ? state.heading : state.topic_name;
-  if (call.context.headings_in_source_order) {
-    const int row = FindByPosition(headings, topic_abs_line, kAllFlags, PositionMode::kEqual);
-    if (row != kNotFound) ++EntryAt(headings, row).count;
+  if (call.run.headings_in_source_order) {
+    // Sorted by AbsLine: the first record of the line is found by bisection.
+    int low = 1;
+    int high = headings.Count() + 1;
+    while (low < high) {
+      const int middle = (low + high) / 2;
+      if (headings.At(middle).abs_line < topic_abs_line) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    if (low <= headings.Count() && headings.At(low).abs_line == topic_abs_line) {
+      ++headings.At(low).count;
+    }
     return;
   }
-  if (AddOrCount(headings, name, CurrentSourceName(), CurrentLineNumber(), topic_abs_line, 1,
-                 titled ? state.heading_level : 0, 0, 0, 0)) {
-    ReportAtSource(kFatal, "Table \"HeadingTab\" is full up while adding \"" + name + "\"");
+  HeadingRecord record;
+  record.name = name;
+  record.file = call.run.reader.CurrentSourceName();
+  record.line = call.run.reader.CurrentLineNumber();
+  record.abs_line = topic_abs_line;
+  record.count = 1;
+  record.level = titled ? state.heading_level : 0;
+  if (AddOrCount(headings, std::move(record))) {
+    call.Report(kFatal, "Table \"HeadingTab\" is full up while adding \"" + name + "\"");
   }
 }
 
@@ -44,25 +60,29 @@ void RecordTopicHeading(TagCall& call, std::int32_t topic_abs_line) {
 void ProcessTopicFamily(TagCall& call) {
   TagState& state = call.state;
   if (state.output_on) {
-    ReportAtSource(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
+    call.Report(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
   }
   if (OpenPairIfIdle(state, call.tag)) return;
   if (state.open_tag != "<topic>" && state.open_tag != "<popup>") {
-    ReportAtSource(
-        kFatal, "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
+    call.Report(kFatal,
+                "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
   }
   StartTopic(call, std::string(runtime::TrimControl(state.savename)));
 }
 
 void StartTopic(TagCall& call, const std::string& name) {
   TagState& state = call.state;
-  const bool has_examples =
-      RegisterTopic(name, state.open_tag, call.tag, call.format(), call.tables());
+  const bool has_examples = RegisterTopic(call.run, name, state.open_tag, call.tag);
   const bool is_popup =
       TagsMatch(state.open_tag, "<popup>") || TagsMatch(state.open_tag, "<popup_include>");
-  call.step.step_text =
-      WriteTopicStart(call.format(), is_popup, has_examples, TopicKey(name), name,
-                      call.tables().topics, call.tables().headings, call.context.names);
+  // Only a pass that writes needs the topic's start; topic order would
+  // otherwise be formed again for every topic the first pass adds.
+  if (call.run.writes_output) {
+    const std::string key = TopicKey(name);
+    const TopicPlace place = LocateTopic(call.run.Order(), call.tables().topics, key, name);
+    call.step.step_text = WriteTopicStart(call.format(), call.writer(), is_popup, has_examples, key,
+                                          name, place, call.tables(), call.run.frame_names);
+  }
   state = TagState();
   state.topic_name = name;
   state.output_on = true;
@@ -71,37 +91,42 @@ void StartTopic(TagCall& call, const std::string& name) {
 
 void ProcessEndTopic(TagCall& call) {
   TagState& state = call.state;
-  HelpTable& topics = call.tables().topics;
+  TopicTable& topics = call.tables().topics;
   const std::string key = TopicKey(state.topic_name);
-  const bool is_popup = IsPopupRow(topics, FindByName(topics, key));
+  const int row = topics.FindByName(key);
+  const bool is_popup = IsPopupRow(topics, row);
   if (!runtime::IsBlank(state.open_tag)) {
-    ReportAtSource(kFatal, "<endtopic/> tag was not expected in " + state.open_tag + " link");
+    call.Report(kFatal, "<endtopic/> tag was not expected in " + state.open_tag + " link");
   }
-  call.step.step_text +=
-      WriteTopicEnd(call.format(), is_popup, key, state.topic_name, call.tables().topics);
-  const int row = FindByName(topics, key);
+  if (call.run.writes_output) {
+    const TopicPlace place = LocateTopic(call.run.Order(), topics, key, state.topic_name);
+    call.step.step_text += WriteTopicEnd(call.format(), call.writer(), is_popup, place);
+  }
   if (row == kNotFound) {
-    ReportAtSource(kFatal, "Topic \"" + state.topic_name +
-                               "\" could not be found at <endtopic/> after being added");
+    call.Report(kFatal, "Topic \"" + state.topic_name +
+                            "\" could not be found at <endtopic/> after being added");
   }
-  RecordTopicHeading(call, EntryAt(topics, row).abs_line);
+  RecordTopicHeading(call, topics.At(row).abs_line);
   state.each_heading.clear();
   state.heading.clear();
   state.heading_level = 0;
 
   // The topic's text ends with what this step writes to its page.
-  TableEntry& topic = EntryAt(topics, row);
+  TopicRecord& topic = topics.At(row);
   if (topic.end_pos == 0) {
     const std::string page =
-        TopicFileName(call.format(), GetOutputFileName(), key, PageKind::kMain);
-    const std::int64_t size = page.empty() ? -1 : runtime::FileSize(page);
+        TopicFileName(call.format(), call.run.names.output, key, PageKind::kMain);
+    const std::int64_t size = page.empty() ? -1 : call.run.output.Size(page);
     if (size >= 0) {
       topic.end_pos = static_cast<std::int32_t>(size + call.step.step_text.size());
     }
   }
-  call.step.example_page_text =
-      ExampleCodePage(call.format(), call.context.names.style_sheet, key, state.example_text);
-  MarkIncludeReplaced(state.topic_name);
+  if (call.run.writes_output) {
+    call.step.example_page_text = ExampleCodePage(
+        call.format(), call.writer(), call.run.frame_names.style_sheet, key, state.example_text);
+  }
+  MarkIncludeReplaced(call, state.topic_name);
+  call.step.ended_topic = std::move(state.topic_name);
   state.topic_name.clear();
   call.step.stop_line = true;
   call.step.close_after_line = true;
@@ -113,17 +138,17 @@ void ProcessHeading(TagCall& call) {
   if (!state.each_heading.empty()) {
     for (int other = 1; other <= 6; ++other) {
       if (other != level && state.head[other - 1]) {
-        ReportAtSource(kFatal, "The heading ending with " + std::string(call.tag) +
-                                   " was started at a different level. The opening and closing "
-                                   "heading levels must match.");
+        call.Report(kFatal, "The heading ending with " + std::string(call.tag) +
+                                " was started at a different level. The opening and closing "
+                                "heading levels must match.");
       }
     }
   }
   if (!runtime::IsBlank(state.open_tag)) {
-    ReportAtSource(kWarning, std::string(call.tag) + " heading tag in " + state.open_tag + " link");
+    call.Report(kWarning, std::string(call.tag) + " heading tag in " + state.open_tag + " link");
   }
   const bool was_open = state.head[level - 1];
-  call.step.step_text += HeadingText(call.format(), !was_open, level, call.Next());
+  call.step.step_text += HeadingText(call.format(), call.writer(), !was_open, level, call.Next());
   if (was_open) {
     // The title is the first heading of the lowest level number.
     if (state.heading_level == 0 || level < state.heading_level) {
@@ -138,7 +163,7 @@ void ProcessHeading(TagCall& call) {
 void ProcessComment(TagCall& call) {
   TagState& state = call.state;
   if (!runtime::IsBlank(state.open_tag)) {
-    ReportAtSource(kFatal, "<comment> tag was not expected in " + state.open_tag + " link");
+    call.Report(kFatal, "<comment> tag was not expected in " + state.open_tag + " link");
   }
   if (state.topic_name.empty()) return;
   state.output_on = !state.output_on;

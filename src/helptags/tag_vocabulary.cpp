@@ -1,6 +1,7 @@
 #include "helptags/tag_vocabulary.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "runtime/text.h"
 
@@ -104,10 +105,27 @@ bool HasNulBefore(std::string_view line, std::size_t position) {
 
 // Recognition on a line already known to hold no NUL before `position`. The
 // tags never contain a NUL, so one inside the compared bytes fails the match.
+// The tags grouped by the byte after their "<", in table order within each
+// group. No tag is the beginning of another, so at most one can match.
+struct TagGroups {
+  std::array<std::vector<std::string_view>, 256> by_second_byte;
+};
+
+const TagGroups& Groups() {
+  static const TagGroups groups = [] {
+    TagGroups g;
+    for (std::string_view tag : kTagTable) {
+      g.by_second_byte[static_cast<unsigned char>(tag[1])].push_back(tag);
+    }
+    return g;
+  }();
+  return groups;
+}
+
 std::string_view TagStartingAt(std::string_view line, std::size_t position) {
-  if (position >= line.size() || line[position] != '<') return {};
+  if (position + 1 >= line.size() || line[position] != '<') return {};
   std::string_view rest = line.substr(position);
-  for (std::string_view tag : kTagTable) {
+  for (std::string_view tag : Groups().by_second_byte[static_cast<unsigned char>(rest[1])]) {
     if (rest.starts_with(tag)) return tag;
   }
   return {};
@@ -202,6 +220,10 @@ std::string_view NextToken(std::string_view text, std::size_t& pos) {
 
 std::string_view TagAt(std::string_view line, std::size_t position) {
   if (position >= line.size() || line[position] != '<' || HasNulBefore(line, position)) return {};
+  return TagStartingAt(line, position);
+}
+
+std::string_view TagAtInLine(std::string_view line, std::size_t position) {
   return TagStartingAt(line, position);
 }
 

@@ -18,6 +18,8 @@ extern const std::array<std::string_view, kTagCount> kTagTable;
 
 // The tag that begins at `position`, or an empty view.
 std::string_view TagAt(std::string_view line, std::size_t position);
+// The same on a line already cut at its first NUL byte.
+std::string_view TagAtInLine(std::string_view line, std::size_t position);
 // The tag whose closing '>' is at `position`, or an empty view.
 std::string_view TagEndingAt(std::string_view line, std::size_t position);
 // 1..6 for the opening and closing heading tags, 0 otherwise.

@@ -4,6 +4,7 @@
 
 #include "helpdib/bmp.h"
 #include "helpwriter/inline_text.h"
+#include "helpwriter/insert_marks.h"
 #include "runtime/files.h"
 
 namespace quillark {
@@ -32,46 +33,43 @@ ImageText HlpImage(char alignment, bool own_paragraph, const ImageName& image) {
   ImageText text;
   const std::string file_name = image.name + image.ext;
   if (alignment == 'L') {
-    text.before = own_paragraph ? "\\par\\{bml " + file_name + "\\}\\par\\pard\r\n"
-                                : "\\{bml " + file_name + "\\}";
+    text.text = own_paragraph ? "\\par\\{bml " + file_name + "\\}\\par\\pard\r\n"
+                              : "\\{bml " + file_name + "\\}";
   } else {
-    text.before = own_paragraph ? "\\par\\qc\\{bmc " + file_name + "\\}\\par\\pard\r\n"
-                                : "\\{bmc " + file_name + "\\}";
+    text.text = own_paragraph ? "\\par\\qc\\{bmc " + file_name + "\\}\\par\\pard\r\n"
+                              : "\\{bmc " + file_name + "\\}";
   }
   return text;
 }
 
-// The printable document carries the picture: the "\pict" group opens here,
-// the hex file's lines follow it through the line writer, and "}" closes it.
-// A picture that cannot be converted shows its error in bold italic light red.
+// The printable document carries the picture: the "\pict" group with the
+// picture's hexadecimal lines, closed by "}". A picture that cannot be
+// converted shows its error in bold italic light red.
 ImageText RtfImage(std::string_view output_path, char alignment, bool own_paragraph,
-                   std::string_view image_path) {
+                   std::string_view image_path, PictureFiles& pictures, bool mark_picture_data) {
   std::string opening;
   std::string closing;
   if (own_paragraph) {
     opening = alignment == 'L' ? "\\par" : "\\par\\qc";
     closing = "\\par\\pard\r\n";
   }
-  const std::string image(image_path);
-  const BmpImageInfo info = BmpInfo(image).value_or(BmpImageInfo{});
-  const std::string picture_header =
-      "{\\pict\\dibitmap0\\wbmbitspixel" + std::to_string(info.bits_per_pixel) +
-      "\\wbmplanes1\\wbmwidthbytes" + std::to_string(info.bytes_per_line) + "\\picw" +
-      std::to_string(info.width) + "\\pich" + std::to_string(info.height) + "\\picwgoal" +
-      std::to_string(PixelsToTwipsX(info.width)) + "\\pichgoal" +
-      std::to_string(PixelsToTwipsY(info.height)) + "\r\n";
   const std::string hex_file = ImageHexFileName(output_path, image_path);
+  const PictureFiles::Picture& picture = pictures.Convert(std::string(image_path), hex_file);
+  const BmpImageInfo& info = picture.info;
 
   ImageText text;
-  const std::string error = BmpToHex(image, hex_file);
-  if (error.empty()) {
-    text.before = opening + picture_header;
-    text.hex_file = hex_file;
-    text.after = "}" + closing;
+  if (picture.error.empty()) {
+    text.text = opening + "{\\pict\\dibitmap0\\wbmbitspixel" + std::to_string(info.bits_per_pixel) +
+                "\\wbmplanes1\\wbmwidthbytes" + std::to_string(info.bytes_per_line) + "\\picw" +
+                std::to_string(info.width) + "\\pich" + std::to_string(info.height) + "\\picwgoal" +
+                std::to_string(PixelsToTwipsX(info.width)) + "\\pichgoal" +
+                std::to_string(PixelsToTwipsY(info.height)) + "\r\n";
+    text.text += mark_picture_data ? InsertMark(hex_file) : picture.hex;
+    text.text += "}" + closing;
   } else {
-    text.before = opening + "\\b\\i" + ColourText(OutputFormat::kRtf, "<clr_light_red/>") + error +
-                  "\\b0\\i0" + ColourText(OutputFormat::kRtf, "<clr_none/>");
-    text.after = closing;
+    text.text = opening + "\\b\\i" + ColourText(OutputFormat::kRtf, "<clr_light_red/>") +
+                picture.error + "\\b0\\i0" + ColourText(OutputFormat::kRtf, "<clr_none/>") +
+                closing;
   }
   return text;
 }
@@ -83,12 +81,12 @@ ImageText HtmlImage(char alignment, bool own_paragraph, const ImageName& image) 
   const std::string img =
       "<img border=\"0\" src=\"" + image.name + image.ext + "\" alt=\"" + image.name + "\"";
   if (own_paragraph) {
-    text.before = std::string("<br/><div align=\"") + (alignment == 'L' ? "left" : "center") +
-                  "\">" + img + "/></div>\r\n";
+    text.text = std::string("<br/><div align=\"") + (alignment == 'L' ? "left" : "center") + "\">" +
+                img + "/></div>\r\n";
   } else if (alignment == 'L') {
-    text.before = img + " align=\"left\" hspace=\"6\" vspace=\"4\"/>";
+    text.text = img + " align=\"left\" hspace=\"6\" vspace=\"4\"/>";
   } else {
-    text.before = img + " align=\"bottom\"/>";
+    text.text = img + " align=\"bottom\"/>";
   }
   text.written = true;
   return text;
@@ -96,14 +94,36 @@ ImageText HtmlImage(char alignment, bool own_paragraph, const ImageName& image) 
 
 }  // namespace
 
+const PictureFiles::Facts& PictureFiles::FactsOf(const std::string& image_path) {
+  auto [it, added] = facts_.try_emplace(image_path);
+  if (added) {
+    it->second.size = runtime::FileSize(image_path);
+    if (it->second.size > 0) it->second.info = BmpInfo(image_path);
+  }
+  return it->second;
+}
+
+const PictureFiles::Picture& PictureFiles::Convert(const std::string& image_path,
+                                                   const std::string& hex_path) {
+  auto [it, added] = by_hex_file_.try_emplace(hex_path);
+  Picture& picture = it->second;
+  if (!added && picture.image == image_path) return picture;
+  picture.image = image_path;
+  picture.info = FactsOf(image_path).info.value_or(BmpImageInfo{});
+  picture.error = BmpToHex(image_path, hex_path, &picture.hex);
+  return picture;
+}
+
 ImageText WriteImage(OutputFormat format, std::string_view output_path, char alignment,
-                     bool own_paragraph, std::string_view image_path) {
+                     bool own_paragraph, std::string_view image_path, PictureFiles& pictures,
+                     bool mark_picture_data) {
   if (alignment != 'L' && alignment != 'C') return ImageText{};
   switch (format) {
     case OutputFormat::kHlp:
       return HlpImage(alignment, own_paragraph, SplitImageName(image_path));
     case OutputFormat::kRtf:
-      return RtfImage(output_path, alignment, own_paragraph, image_path);
+      return RtfImage(output_path, alignment, own_paragraph, image_path, pictures,
+                      mark_picture_data);
     case OutputFormat::kChm:
     case OutputFormat::kHtml:
       return HtmlImage(alignment, own_paragraph, SplitImageName(image_path));

@@ -1,35 +1,63 @@
 // The image writer of "<img_left>" and "<img_center>": HLP and HTML refer to
 // the bitmap by file name; the printable RTF document carries the picture
-// itself as the hexadecimal data of a "\pict" group, converted into a
-// temporary file that the line writer passes through into the document.
+// itself as the hexadecimal data of a "\pict" group. The data is also left in
+// a temporary file beside the document.
 #ifndef QUILLARK_HELPWRITER_BITMAPS_H_
 #define QUILLARK_HELPWRITER_BITMAPS_H_
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "helpdib/bmp.h"
 #include "helpwriter/writer_state.h"
 
 namespace quillark {
 
-// What one image tag writes: `before` at the tag's place, then (RTF only) the
-// whole content of the file `hex_file`, then `after`. The tag processor
-// delivers `hex_file` between two tabs so that the line writer replaces it by
-// the file's content.
+// What one image tag writes, and whether the page refers to a copy of the
+// image beside it (set by the HTML family).
 struct ImageText {
-  std::string before;
-  std::string hex_file;
-  std::string after;
-  bool written = false;  // set by the HTML family: the page refers to the image beside it
+  std::string text;
+  bool written = false;
+};
+
+// What a run has learned of its picture files: each image file's size and
+// header, read once, and the pictures converted for the printable RTF
+// document, kept by the name of their temporary hex file. A picture is
+// converted (and its hex file written) when the file does not hold that image
+// yet; every later use takes the text from here.
+class PictureFiles {
+ public:
+  struct Facts {
+    std::int64_t size = -1;  // -1 when the file does not exist
+    std::optional<BmpImageInfo> info;
+  };
+  const Facts& FactsOf(const std::string& image_path);
+
+  struct Picture {
+    std::string image;  // the image the hex file holds
+    BmpImageInfo info;  // its header facts (zero when unreadable)
+    std::string hex;    // the picture data, empty when the conversion failed
+    std::string error;  // the conversion's error text
+  };
+  const Picture& Convert(const std::string& image_path, const std::string& hex_path);
+
+ private:
+  std::map<std::string, Facts> facts_;
+  std::map<std::string, Picture> by_hex_file_;
 };
 
 // `alignment` is 'C' for "<img_center>" and 'L' for "<img_left>"; any other
 // letter, or format None, writes nothing. `own_paragraph` is true when the
 // image tag stands on a source line of its own. `output_path` is the main
-// output file; the RTF hex file goes into its directory.
+// output file; the RTF hex file goes into its directory and the picture data
+// into the text itself, or, with `mark_picture_data`, an insert mark of the
+// hex file in its place.
 ImageText WriteImage(OutputFormat format, std::string_view output_path, char alignment,
-                     bool own_paragraph, std::string_view image_path);
+                     bool own_paragraph, std::string_view image_path, PictureFiles& pictures,
+                     bool mark_picture_data = false);
 
 // The temporary file that holds the hexadecimal picture data of `image_path`
 // for an RTF document written to `output_path`: the output's directory, the

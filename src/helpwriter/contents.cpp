@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "helpwriter/frame_file.h"
 #include "helpwriter/page_frame.h"
+#include "helpwriter/topic_order.h"
 #include "runtime/files.h"
 
 namespace quillark {
@@ -50,19 +53,20 @@ std::string ConvertHeading(OutputFormat format, std::string_view text) {
   return converted;
 }
 
-std::vector<ContentsEntry> CollectEntries(OutputFormat format, const HelpTable& topics,
-                                          const HelpTable& headings) {
+std::vector<ContentsEntry> CollectEntries(OutputFormat format, const TopicTable& topics,
+                                          const HeadingTable& headings) {
   std::vector<ContentsEntry> entries;
+  const std::unordered_map<std::int32_t, int> topic_at_line = FirstRowByLine(topics);
   const int count = TableCount(headings);
   for (int row = 1; row <= count; ++row) {
-    const TableEntry& heading = EntryAt(headings, row);
+    const HeadingRecord& heading = EntryAt(headings, row);
     ContentsEntry entry;
     // Heading levels come from the six heading tags; holding them to 1..6
     // keeps the indents and closings of a damaged table bounded.
-    entry.level = std::clamp(heading.value, 1, 6);
+    entry.level = std::clamp(heading.level, 1, 6);
     entry.text = ConvertHeading(format, heading.name);
-    const int topic = FindByPosition(topics, heading.abs_line, kAllFlags, PositionMode::kEqual);
-    if (topic != kNotFound) entry.topic = EntryAt(topics, topic).name;
+    const auto topic = topic_at_line.find(heading.abs_line);
+    if (topic != topic_at_line.end()) entry.topic = EntryAt(topics, topic->second).name;
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -189,24 +193,24 @@ void AppendHtmlEntry(std::string& out, const std::vector<ContentsEntry>& entries
 
 // --- Heads and ends ---
 
-std::string ContentsHead(OutputFormat format, const FrameFileNames& names,
-                         std::string_view first_topic) {
+std::string ContentsHead(OutputFormat format, const WriterState& writer,
+                         const FrameFileNames& names, std::string_view first_topic) {
   switch (format) {
     case OutputFormat::kHlp:
-      return ":Base " + runtime::BaseName(names.contents) + "\r\n:Title " + Caption() + "\r\n";
+      return ":Base " + runtime::BaseName(names.contents) + "\r\n:Title " + writer.caption + "\r\n";
     case OutputFormat::kChm:
-      return HtmlPageHead("", "", "", Copyright(), "", "") +
+      return HtmlPageHead(writer, "", "", "", "", "") +
              "<object type=\"text/site properties\">\r\n"
              "  <param name=\"Window Styles\" value=\"0x800022\">\r\n"
              "  <param name=\"Font\" value=\"" +
-             FontName("CONTENTS") + "," + std::to_string(FontSize("CONTENTS")) +
+             FontName(writer, "CONTENTS") + "," + std::to_string(FontSize(writer, "CONTENTS")) +
              ",0\">\r\n"
              "</object>\r\n"
              "<ul>\r\n";
     case OutputFormat::kHtml:
-      return HtmlPageHead(names.style_sheet, Caption() + " - Contents", "", Copyright(), "", "") +
-             ButtonBar(names.contents, names.index, "", first_topic, "", ButtonWebsite(),
-                       ButtonCaption()) +
+      return HtmlPageHead(writer, names.style_sheet, writer.caption + " - Contents", "", "", "") +
+             ButtonBar(names.contents, names.index, "", first_topic, "", writer.button_website,
+                       writer.button_caption) +
              "\r\n"
              "<h1>Table of Contents</h1>\r\n"
              "<table class=\"treeview\">\r\n"
@@ -229,18 +233,18 @@ std::string_view ContentsEnd(OutputFormat format) {
 
 }  // namespace
 
-void WriteContents(OutputFormat format, const FrameFileNames& names, const HelpTable& topics,
-                   const HelpTable& headings) {
+void WriteContents(OutputFormat format, const WriterState& writer, const FrameFileNames& names,
+                   const TopicTable& topics, const HeadingTable& headings) {
   if (format == OutputFormat::kNone || names.contents.empty()) return;
   if (format == OutputFormat::kRtf) {
     WriteFrameFile(names.contents, kRtfContentsField);
     return;
   }
-  const int first = FindByPosition(topics, 0, kNoPopups, PositionMode::kFirst);
+  const int first = TopicOrder(topics).First();
   const std::string first_topic = first == kNotFound ? "" : EntryAt(topics, first).name;
 
   const std::vector<ContentsEntry> entries = CollectEntries(format, topics, headings);
-  std::string out = ContentsHead(format, names, first_topic);
+  std::string out = ContentsHead(format, writer, names, first_topic);
   int written_level = 1;  // P: the level of the entry written last
   for (std::size_t i = 0; i < entries.size(); ++i) {
     ContentsStep step;

@@ -23,8 +23,8 @@ inline constexpr std::string_view kRtfContentsField =
 // (each linked to the topic whose AbsLine it carries). The HTML page also
 // links the style sheet and the index page. Nothing is written for format
 // None or an empty contents name.
-void WriteContents(OutputFormat format, const FrameFileNames& names, const HelpTable& topics,
-                   const HelpTable& headings);
+void WriteContents(OutputFormat format, const WriterState& writer, const FrameFileNames& names,
+                   const TopicTable& topics, const HeadingTable& headings);
 
 }  // namespace quillark
 

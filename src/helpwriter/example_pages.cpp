@@ -19,9 +19,9 @@ std::string WinHelpExampleTopic(std::string_view key, std::string_view example_t
 // The code sits in a hidden text area that the copy script reads. The CHM page
 // copies at once and goes back to the topic, leaving a message in the window name
 // for the topic page to show; the HTML page shows the code and a copy button.
-std::string HtmlExamplePage(OutputFormat format, std::string_view style_sheet_path,
-                            std::string_view example_text) {
-  std::string page = HtmlPageHead(style_sheet_path, "Example", "", Copyright(), "", "");
+std::string HtmlExamplePage(OutputFormat format, const WriterState& writer,
+                            std::string_view style_sheet_path, std::string_view example_text) {
+  std::string page = HtmlPageHead(writer, style_sheet_path, "Example", "", "", "");
   page +=
       "<script type=\"text/javascript\">\r\n"
       "function CopyToClipboard()\r\n"
@@ -59,8 +59,9 @@ std::string HtmlExamplePage(OutputFormat format, std::string_view style_sheet_pa
 
 }  // namespace
 
-std::string ExampleCodePage(OutputFormat format, std::string_view style_sheet_path,
-                            std::string_view topic_key, std::string_view example_text) {
+std::string ExampleCodePage(OutputFormat format, const WriterState& writer,
+                            std::string_view style_sheet_path, std::string_view topic_key,
+                            std::string_view example_text) {
   if (example_text.empty()) return "";
   switch (format) {
     case OutputFormat::kHlp:
@@ -69,7 +70,7 @@ std::string ExampleCodePage(OutputFormat format, std::string_view style_sheet_pa
                                  example_text);
     case OutputFormat::kChm:
     case OutputFormat::kHtml:
-      return HtmlExamplePage(format, style_sheet_path, example_text);
+      return HtmlExamplePage(format, writer, style_sheet_path, example_text);
     case OutputFormat::kRtf:
     case OutputFormat::kNone:
       break;

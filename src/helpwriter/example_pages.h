@@ -14,8 +14,9 @@ namespace quillark {
 // key), holding `example_text`, already converted for the format. The CHM and
 // HTML pages link `style_sheet_path` by its file name. Empty when the example
 // text is empty or the format is neither HLP, CHM nor HTML.
-std::string ExampleCodePage(OutputFormat format, std::string_view style_sheet_path,
-                            std::string_view topic_key, std::string_view example_text);
+std::string ExampleCodePage(OutputFormat format, const WriterState& writer,
+                            std::string_view style_sheet_path, std::string_view topic_key,
+                            std::string_view example_text);
 
 }  // namespace quillark
 

@@ -1,6 +1,6 @@
 // Writing the files around the topics (project, contents, index, style
-// sheet, pages of their own). A file that cannot be written ends the run with
-// a fatal report naming it and the system's reason.
+// sheet, pages of their own). A file that cannot be written throws an
+// OutputError naming it and the system's reason, which ends the run.
 #ifndef QUILLARK_HELPWRITER_FRAME_FILE_H_
 #define QUILLARK_HELPWRITER_FRAME_FILE_H_
 

@@ -8,7 +8,7 @@ namespace quillark {
 namespace {
 
 // The page of the topic at `row`, or `fallback` when there is none.
-std::string NeighbourPage(const HelpTable& topics, int row, const std::string& fallback) {
+std::string NeighbourPage(const TopicTable& topics, int row, const std::string& fallback) {
   if (row < 1 || row > TableCount(topics)) return fallback;
   return EntryAt(topics, row).name;
 }
@@ -38,31 +38,32 @@ std::string ChmLoadScript(std::string_view topic_key) {
   return script;
 }
 
-std::string ChmTopicStart(bool is_popup, std::string_view topic_key, std::string_view topic_title,
-                          const TopicPlace& place, const FrameFileNames& names) {
-  return HtmlPageHead(names.style_sheet, topic_title, ChmLoadScript(topic_key), Copyright(),
-                      "onload=\"load();\"", PageHeaderText(place, is_popup));
+std::string ChmTopicStart(const WriterState& writer, bool is_popup, std::string_view topic_key,
+                          std::string_view topic_title, const TopicPlace& place,
+                          const FrameFileNames& names) {
+  return HtmlPageHead(writer, names.style_sheet, topic_title, ChmLoadScript(topic_key),
+                      "onload=\"load();\"", PageHeaderText(writer, place, is_popup));
 }
 
-std::string HtmlTopicStart(bool is_popup, bool has_example, std::string_view topic_key,
-                           const TopicPlace& place, const HelpTable& topics,
-                           const FrameFileNames& names) {
-  std::string text = HtmlPageHead(names.style_sheet, Caption(), "", Copyright(), "",
-                                  PageHeaderText(place, is_popup));
+std::string HtmlTopicStart(const WriterState& writer, bool is_popup, bool has_example,
+                           std::string_view topic_key, const TopicPlace& place,
+                           const TopicTable& topics, const FrameFileNames& names) {
+  std::string text = HtmlPageHead(writer, names.style_sheet, writer.caption, "", "",
+                                  PageHeaderText(writer, place, is_popup));
   if (is_popup) return text;
 
   const std::string example_file = has_example ? std::string(topic_key) + "_example" : "";
   const std::string previous_file = NeighbourPage(topics, place.previous, names.contents);
   const std::string next_file = NeighbourPage(topics, place.next, names.index);
   text += ButtonBar(names.contents, names.index, previous_file, next_file, example_file,
-                    ButtonWebsite(), ButtonCaption());
+                    writer.button_website, writer.button_caption);
   text += "\r\n";
   return text;
 }
 
-std::string HtmlTopicEnd(bool is_popup, const TopicPlace& place) {
+std::string HtmlTopicEnd(const WriterState& writer, bool is_popup, const TopicPlace& place) {
   std::string text;
-  const std::string footer = PageFooterText(place, is_popup);
+  const std::string footer = PageFooterText(writer, place, is_popup);
   if (!footer.empty()) text += "<p>" + footer + "</p>\r\n";
   text += "</body>\r\n</html>\r\n\r\n";
   return text;

@@ -18,16 +18,17 @@ namespace quillark {
 std::string ChmLoadScript(std::string_view topic_key);
 
 // A CHM page: titled with the topic, loading its script from the body tag.
-std::string ChmTopicStart(bool is_popup, std::string_view topic_key, std::string_view topic_title,
-                          const TopicPlace& place, const FrameFileNames& names);
+std::string ChmTopicStart(const WriterState& writer, bool is_popup, std::string_view topic_key,
+                          std::string_view topic_title, const TopicPlace& place,
+                          const FrameFileNames& names);
 // An HTML page: titled with the help caption, with the button bar unless it
 // is a popup. Previous and next fall back to the contents and index pages.
-std::string HtmlTopicStart(bool is_popup, bool has_example, std::string_view topic_key,
-                           const TopicPlace& place, const HelpTable& topics,
-                           const FrameFileNames& names);
+std::string HtmlTopicStart(const WriterState& writer, bool is_popup, bool has_example,
+                           std::string_view topic_key, const TopicPlace& place,
+                           const TopicTable& topics, const FrameFileNames& names);
 
 // The end of a CHM or HTML page.
-std::string HtmlTopicEnd(bool is_popup, const TopicPlace& place);
+std::string HtmlTopicEnd(const WriterState& writer, bool is_popup, const TopicPlace& place);
 
 }  // namespace quillark
 

@@ -1,9 +1,9 @@
 #include "helpwriter/image_assets.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "helpmain/report.h"
-#include "helpmain/run_files.h"
 #include "runtime/files.h"
 #include "runtime/process.h"
 #include "runtime/text.h"
@@ -37,15 +37,20 @@ std::string ImageAssetList(OutputFormat format) {
   return list;
 }
 
-void CopyImageAssets(std::string_view list, const std::string& project_file, HelpTable& bitmaps) {
+void CopyImageAssets(std::string_view list, const std::string& project_file, BitmapTable& bitmaps,
+                     Listing& listing) {
   while (!list.empty()) {
     const std::size_t end = list.find('\n');
     const std::string path = runtime::Truncate(list.substr(0, end), kNameLimit);
     list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
     if (path.empty()) break;
-    if (InsertEntry(bitmaps, path, "", 0, 0, 1, 0, 0, 0, kBitmapCopied)) {
+    BitmapRecord record;
+    record.name = path;
+    record.count = 1;
+    record.copied = true;
+    if (InsertEntry(bitmaps, std::move(record))) {
       ReportMessage(
-          false, GetListingFileName(), kFatal,
+          false, listing, kFatal,
           FormatReportLine("", 0, kFatal,
                            "Table \"BitmapTab\" is full up while adding \"" + path + "\""));
     }
@@ -54,8 +59,8 @@ void CopyImageAssets(std::string_view list, const std::string& project_file, Hel
   // images the image writer marked.
   const std::string folder = runtime::DirectoryPart(project_file);
   for (int row = 1; row <= TableCount(bitmaps); ++row) {
-    const TableEntry& bitmap = EntryAt(bitmaps, row);
-    if ((bitmap.flags & kBitmapCopied) == 0) continue;
+    const BitmapRecord& bitmap = EntryAt(bitmaps, row);
+    if (!bitmap.copied) continue;
     const std::string destination = folder + runtime::FileNamePart(bitmap.name);
     if (destination != bitmap.name) runtime::CopyFileOver(bitmap.name, destination);
   }

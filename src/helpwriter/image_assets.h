@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "helpmain/report.h"
 #include "helptables/help_table.h"
 #include "helpwriter/writer_state.h"
 
@@ -29,11 +30,13 @@ std::string ImageAssetDirectory(std::string_view program_path);
 // the running program's own path; empty for every other format.
 std::string ImageAssetList(OutputFormat format);
 
-// Records every path of `list` (up to its first empty line) in BitmapTab with
-// the flag 4 - a full table ends the run - then copies every BitmapTab record
-// with the flag 4 into the folder of `project_file` under its own name,
-// unless source and copy are the same name. Copy failures are not reported.
-void CopyImageAssets(std::string_view list, const std::string& project_file, HelpTable& bitmaps);
+// Records every path of `list` (up to its first empty line) in BitmapTab as
+// copied - a full table is a fatal report in `listing` - then copies every
+// BitmapTab record marked copied into the folder of `project_file` under its
+// own name, unless source and copy are the same name. Copy failures are not
+// reported.
+void CopyImageAssets(std::string_view list, const std::string& project_file, BitmapTable& bitmaps,
+                     Listing& listing);
 
 }  // namespace quillark
 

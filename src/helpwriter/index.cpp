@@ -7,6 +7,7 @@
 
 #include "helpwriter/frame_file.h"
 #include "helpwriter/page_frame.h"
+#include "helpwriter/topic_order.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 
@@ -14,11 +15,6 @@ namespace quillark {
 namespace {
 
 constexpr std::size_t kShortTextLimit = 255;
-
-std::vector<std::string>& LinkPages() {
-  static std::vector<std::string> pages;
-  return pages;
-}
 
 // One KeywordTab record as the index shows it.
 struct IndexEntry {
@@ -41,21 +37,21 @@ std::string TitleCase(std::string_view text) {
   return result;
 }
 
-std::vector<IndexEntry> CollectEntries(const HelpTable& keywords) {
+std::vector<IndexEntry> CollectEntries(const KeywordTable& keywords) {
   std::vector<IndexEntry> entries;
   const int count = TableCount(keywords);
   for (int row = 1; row <= count; ++row) {
-    const TableEntry& record = EntryAt(keywords, row);
+    const KeywordRecord& record = EntryAt(keywords, row);
     IndexEntry entry;
     entry.keyword = record.name;
-    const bool is_title = (record.flags & kKeywordIsTopicTitle) != 0;
+    const bool is_title = record.is_topic_title;
     // Topic pages are named by the upper-case topic key.
-    const std::string page = runtime::UpperAscii(runtime::SanitizeIdent(record.files)) + ".html";
-    if (!record.name.empty() && !record.files.empty()) {
+    const std::string page = runtime::UpperAscii(runtime::SanitizeIdent(record.topic)) + ".html";
+    if (!record.name.empty() && !record.topic.empty()) {
       entry.target = is_title ? page : page + "#" + runtime::SanitizeIdent(record.name);
     }
     entry.label =
-        is_title ? record.name : record.name + " (in topic " + TitleCase(record.files) + ")";
+        is_title ? record.name : record.name + " (in topic " + TitleCase(record.topic) + ")";
     entry.occurrences = CountByName(keywords, record.name);
     if (!entries.empty() && runtime::EqualsNoCase(entries.back().keyword, record.name)) {
       entry.position = entries.back().position + 1;
@@ -77,11 +73,12 @@ std::string LinkPageText(const IndexEntry& entry) {
                            kShortTextLimit);
 }
 
-std::string ChmIndex(const FrameFileNames& names, const std::vector<IndexEntry>& entries) {
-  std::string out = HtmlPageHead("", "", "", Copyright(), "", "");
+std::string ChmIndex(const WriterState& writer, const FrameFileNames& names,
+                     const std::vector<IndexEntry>& entries, std::vector<std::string>& link_pages) {
+  std::string out = HtmlPageHead(writer, "", "", "", "", "");
   out += "<object type=\"text/site properties\">\r\n";
-  out += "  <param name=\"Font\" value=\"" + FontName("CONTENTS") + "," +
-         std::to_string(FontSize("CONTENTS")) + ",0\">\r\n";
+  out += "  <param name=\"Font\" value=\"" + FontName(writer, "CONTENTS") + "," +
+         std::to_string(FontSize(writer, "CONTENTS")) + ",0\">\r\n";
   out += "</object>\r\n<ul>\r\n";
   const std::string folder = runtime::DirectoryPart(names.index);
   for (const IndexEntry& entry : entries) {
@@ -95,7 +92,7 @@ std::string ChmIndex(const FrameFileNames& names, const std::vector<IndexEntry>&
       out += "    <param name=\"Local\" value=\"" + link_page + "\">\r\n";
       // A page of the same name from an earlier entry gets this one added at its end.
       AppendFrameFile(runtime::JoinPath(folder, link_page), LinkPageText(entry));
-      LinkPages().push_back(link_page);
+      link_pages.push_back(link_page);
     }
     out += "  </object>\r\n";
   }
@@ -103,12 +100,12 @@ std::string ChmIndex(const FrameFileNames& names, const std::vector<IndexEntry>&
   return out;
 }
 
-std::string HtmlIndex(const FrameFileNames& names, const std::vector<IndexEntry>& entries,
-                      std::string_view last_topic) {
+std::string HtmlIndex(const WriterState& writer, const FrameFileNames& names,
+                      const std::vector<IndexEntry>& entries, std::string_view last_topic) {
   std::string out =
-      HtmlPageHead(names.style_sheet, Caption() + " - Index", "", Copyright(), "", "");
-  out +=
-      ButtonBar(names.contents, names.index, last_topic, "", "", ButtonWebsite(), ButtonCaption());
+      HtmlPageHead(writer, names.style_sheet, writer.caption + " - Index", "", "", "");
+  out += ButtonBar(names.contents, names.index, last_topic, "", "", writer.button_website,
+                   writer.button_caption);
   out += "\r\n<h1>Index</h1>\r\n";
 
   // The bar adds a letter whenever it differs from the one added last.
@@ -141,28 +138,28 @@ std::string HtmlIndex(const FrameFileNames& names, const std::vector<IndexEntry>
 
 }  // namespace
 
-void WriteIndex(OutputFormat format, const FrameFileNames& names, const HelpTable& keywords,
-                const HelpTable& topics) {
-  LinkPages().clear();
-  if (names.index.empty()) return;
+std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writer,
+                                    const FrameFileNames& names, const KeywordTable& keywords,
+                                    const TopicTable& topics) {
+  std::vector<std::string> link_pages;
+  if (names.index.empty()) return link_pages;
   switch (format) {
     case OutputFormat::kRtf:
       WriteFrameFile(names.index, kRtfIndexField);
       break;
     case OutputFormat::kChm:
-      WriteFrameFile(names.index, ChmIndex(names, CollectEntries(keywords)));
+      WriteFrameFile(names.index, ChmIndex(writer, names, CollectEntries(keywords), link_pages));
       break;
     case OutputFormat::kHtml: {
-      const int last = FindByPosition(topics, 0, kNoPopups, PositionMode::kLast);
+      const int last = TopicOrder(topics).Last();
       const std::string last_topic = last == kNotFound ? "" : EntryAt(topics, last).name;
-      WriteFrameFile(names.index, HtmlIndex(names, CollectEntries(keywords), last_topic));
+      WriteFrameFile(names.index, HtmlIndex(writer, names, CollectEntries(keywords), last_topic));
       break;
     }
     default:
       break;
   }
+  return link_pages;
 }
-
-const std::vector<std::string>& IndexLinkPages() { return LinkPages(); }
 
 }  // namespace quillark

@@ -15,10 +15,6 @@
 
 namespace quillark {
 
-// KeywordTab flag of the keyword every topic gets from its own title; it
-// links to the top of the topic page.
-inline constexpr std::uint32_t kKeywordIsTopicTitle = 8;
-
 // The whole index file of the RTF format: a two-column field with a letter
 // heading before each letter group.
 inline constexpr std::string_view kRtfIndexField =
@@ -32,16 +28,16 @@ inline constexpr std::string_view kRtfIndexField =
 // record, each entry pointing to a link page beside the index file that
 // forwards to the keyword's place and carries "{keyword} (in topic {Title})"
 // as its title. The HTML page also links the style sheet and the contents
-// page. Nothing is written for HLP, None or an empty index name.
-void WriteIndex(OutputFormat format, const FrameFileNames& names, const HelpTable& keywords,
-                const HelpTable& topics);
-
-// The link page names ("_link_{keyword anchor}_{position}.html") of the last
-// WriteIndex, in the order of the index entries, one per entry (so a name
-// that two entries share appears twice). The HTML Help project lists them at
-// the end of its [FILES] section. Empty before the first WriteIndex and after
-// one that wrote no link page.
-const std::vector<std::string>& IndexLinkPages();
+// page. Nothing is written for HLP, None or an empty index name. A keyword
+// that is a topic's own title links to the top of the topic page.
+//
+// Returns the link page names ("_link_{keyword anchor}_{position}.html") in
+// the order of the index entries, one per entry (so a name that two entries
+// share appears twice). The HTML Help project lists them at the end of its
+// [FILES] section.
+std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writer,
+                                    const FrameFileNames& names, const KeywordTable& keywords,
+                                    const TopicTable& topics);
 
 }  // namespace quillark
 

@@ -1,6 +1,7 @@
 #include "helpwriter/inline_text.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -62,16 +63,30 @@ std::string_view BoxSubstitute(unsigned char c) {
 
 // "\'" and the byte as two upper-case hexadecimal digits; syntax blocks use
 // font 8, which draws these codes itself.
-std::string RtfHexEscape(unsigned char c) {
-  constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-  std::string text = "\\'";
-  text += kHexDigits[c >> 4];
-  text += kHexDigits[c & 0xF];
-  return text;
+std::string_view RtfHexEscape(unsigned char c) {
+  static const std::array<std::array<char, 4>, 256> kEscapes = [] {
+    constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+    std::array<std::array<char, 4>, 256> escapes{};
+    for (std::size_t i = 0; i < escapes.size(); ++i) {
+      escapes[i] = {'\\', '\'', kHexDigits[i >> 4], kHexDigits[i & 0xF]};
+    }
+    return escapes;
+  }();
+  return {kEscapes[c].data(), 4};
 }
 
-std::string ConvertRtfChar(unsigned char c, bool blank_line, std::string_view preceding_tag,
-                           bool syntax) {
+// The byte itself as a text of one character.
+std::string_view SingleByte(unsigned char c) {
+  static const std::array<char, 256> kBytes = [] {
+    std::array<char, 256> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i);
+    return bytes;
+  }();
+  return {&kBytes[c], 1};
+}
+
+std::string_view ConvertRtfChar(unsigned char c, bool blank_line, std::string_view preceding_tag,
+                                bool syntax) {
   switch (c) {
     case '\\':
       return "\\'5C";
@@ -107,13 +122,13 @@ std::string ConvertRtfChar(unsigned char c, bool blank_line, std::string_view pr
     default:
       break;
   }
-  if (c >= 32 && c <= 126) return std::string(1, static_cast<char>(c));
-  if (c >= 176 && c <= 223) return syntax ? RtfHexEscape(c) : std::string(BoxSubstitute(c));
+  if (c >= 32 && c <= 126) return SingleByte(c);
+  if (c >= 176 && c <= 223) return syntax ? RtfHexEscape(c) : BoxSubstitute(c);
   return "";
 }
 
-std::string ConvertHtmlChar(unsigned char c, bool blank_line, std::string_view preceding_tag,
-                            bool in_block) {
+std::string_view ConvertHtmlChar(unsigned char c, bool blank_line, std::string_view preceding_tag,
+                                 bool in_block) {
   switch (c) {
     case '&':
       return "&amp;";
@@ -159,9 +174,40 @@ std::string ConvertHtmlChar(unsigned char c, bool blank_line, std::string_view p
     default:
       break;
   }
-  if (c >= 33 && c <= 126) return std::string(1, static_cast<char>(c));
-  if (c >= 176 && c <= 223) return std::string(BoxSubstitute(c));
+  if (c >= 33 && c <= 126) return SingleByte(c);
+  if (c >= 176 && c <= 223) return BoxSubstitute(c);
   return "";
+}
+
+std::string_view ConvertedChar(OutputFormat format, unsigned char c, bool blank_line,
+                               std::string_view preceding_tag, BlockFlags blocks) {
+  if (IsRtfFamily(format)) return ConvertRtfChar(c, blank_line, preceding_tag, blocks.syntax);
+  if (IsHtmlFamily(format)) return ConvertHtmlChar(c, blank_line, preceding_tag, AnyBlock(blocks));
+  return "";
+}
+
+// The bytes a family writes otherwise than as themselves, as a table.
+struct SpecialBytes {
+  explicit constexpr SpecialBytes(std::string_view bytes) {
+    for (char c : bytes) is_special[static_cast<unsigned char>(c)] = true;
+  }
+  bool is_special[256] = {};
+};
+
+// Appends `text` with every special byte replaced by its own text and the
+// bytes between copied in one piece.
+template <typename Replace>
+void AppendEscaped(std::string& out, std::string_view text, const SpecialBytes& special,
+                   Replace replace) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (!special.is_special[c]) continue;
+    out.append(text.substr(start, i - start));
+    out.append(replace(c));
+    start = i + 1;
+  }
+  out.append(text.substr(start));
 }
 
 // A control word followed by its delimiting space, which a comma makes unnecessary.
@@ -180,14 +226,14 @@ std::string SwitchText(OutputFormat format, bool on, char next, std::string_view
 
 // Twice a slot's size in points: the half-points of "\fs". Sizes are 32-bit,
 // so the doubling is done in 64 bits.
-std::string HalfPoints(std::string_view key) {
-  return std::to_string(std::int64_t{2} * FontSize(key));
+std::string HalfPoints(const WriterState& writer, std::string_view key) {
+  return std::to_string(std::int64_t{2} * FontSize(writer, key));
 }
 
 // Diagrams are set at three quarters of the text size: 1.5 times the size in
 // points, as half-points, rounded to the nearest integer with ties to even.
-std::string DiagramHalfPoints() {
-  std::int64_t thrice = std::int64_t{3} * FontSize("TEXT");
+std::string DiagramHalfPoints(const WriterState& writer) {
+  std::int64_t thrice = std::int64_t{3} * FontSize(writer, "TEXT");
   std::int64_t half = thrice >> 1;  // rounds towards minus infinity
   if (thrice % 2 != 0 && half % 2 != 0) ++half;
   return std::to_string(half);
@@ -199,22 +245,23 @@ char HeadingDigit(std::string_view key) {
   return 0;
 }
 
-std::string RtfBlockTag(OutputFormat format, std::string_view key, bool start, char alignment) {
+std::string RtfBlockTag(OutputFormat format, const WriterState& writer, std::string_view key,
+                        bool start, char alignment) {
   if (char digit = HeadingDigit(key); digit != 0) {
-    if (start) return std::string("\\f") + digit + "\\fs" + HalfPoints(key) + "\\b";
-    return "\\f0\\fs" + HalfPoints("TEXT") + "\\b0";
+    if (start) return std::string("\\f") + digit + "\\fs" + HalfPoints(writer, key) + "\\b";
+    return "\\f0\\fs" + HalfPoints(writer, "TEXT") + "\\b0";
   }
   bool monospaced = key == "CODE" || key == "EXAMPLE" || key == "SYNTAX";
   if (!monospaced && key != "DIAGRAMS") return "";
-  if (!start) return "\\par\\pard\\f0\\fs" + HalfPoints("TEXT") + "\r\n";
+  if (!start) return "\\par\\pard\\f0\\fs" + HalfPoints(writer, "TEXT") + "\r\n";
   if (key == "DIAGRAMS") {
     std::string_view align = alignment == 'C' ? "\\qc" : alignment == 'R' ? "\\qr" : "\\ql";
-    return "\\par" + std::string(align) + "\\f7\\fs" + DiagramHalfPoints() + "\\keep\r\n";
+    return "\\par" + std::string(align) + "\\f7\\fs" + DiagramHalfPoints(writer) + "\\keep\r\n";
   }
   // A heading end has already closed its paragraph.
-  std::string text = IsHeadingEnd(PreviousTag()) ? "" : "\\par";
+  std::string text = IsHeadingEnd(writer.previous_tag) ? "" : "\\par";
   text += key == "SYNTAX" ? "\\pard\\f8\\fs" : "\\pard\\f7\\fs";
-  text += HalfPoints("TEXT");
+  text += HalfPoints(writer, "TEXT");
   if (format == OutputFormat::kHlp) text += "\\keep";
   text += "\r\n";
   return text;
@@ -262,11 +309,24 @@ constexpr std::array<ColourTag, 17> kColourTags = {{
 
 std::string ConvertChar(OutputFormat format, unsigned char c, bool blank_line,
                         std::string_view preceding_tag, BlockFlags blocks) {
-  if (IsRtfFamily(format)) return ConvertRtfChar(c, blank_line, preceding_tag, blocks.syntax);
-  if (IsHtmlFamily(format)) {
-    return ConvertHtmlChar(c, blank_line, preceding_tag, AnyBlock(blocks));
+  return std::string(ConvertedChar(format, c, blank_line, preceding_tag, blocks));
+}
+
+void AppendConvertedChar(std::string& out, OutputFormat format, unsigned char c, bool blank_line,
+                         std::string_view preceding_tag, BlockFlags blocks) {
+  out.append(ConvertedChar(format, c, blank_line, preceding_tag, blocks));
+}
+
+void AppendConvertedText(std::string& out, OutputFormat format, std::string_view text) {
+  static constexpr SpecialBytes kRtfSpecial("\\{}");
+  static constexpr SpecialBytes kHtmlSpecial("&<>'\"");
+  if (IsRtfFamily(format)) {
+    AppendEscaped(out, text, kRtfSpecial,
+                  [](unsigned char c) { return ConvertRtfChar(c, false, {}, false); });
+  } else if (IsHtmlFamily(format)) {
+    AppendEscaped(out, text, kHtmlSpecial,
+                  [](unsigned char c) { return ConvertHtmlChar(c, false, {}, false); });
   }
-  return "";
 }
 
 std::string BulletText(OutputFormat format) {
@@ -307,11 +367,12 @@ std::string UnderlineText(OutputFormat format, bool on, char next) {
   return SwitchText(format, on, next, "\\ul", "\\ul0", "<u>", "</u>");
 }
 
-std::string SubscriptText(OutputFormat format, bool on, char next, BlockFlags blocks) {
+std::string SubscriptText(OutputFormat format, const WriterState& writer, bool on, char next,
+                          BlockFlags blocks) {
   if (AnyBlock(blocks)) return "";
   // HLP has no subscript; it drops to 8 points and back to the text size.
   if (format == OutputFormat::kHlp) {
-    return RtfControlWord(on ? "\\fs16" : "\\fs" + HalfPoints("TEXT"), next);
+    return RtfControlWord(on ? "\\fs16" : "\\fs" + HalfPoints(writer, "TEXT"), next);
   }
   return SwitchText(format, on, next, "\\sub", "\\nosupersub", "<sub>", "</sub>");
 }
@@ -329,23 +390,25 @@ std::string ColourText(OutputFormat format, std::string_view colour_tag) {
   return "";
 }
 
-std::string HeadingText(OutputFormat format, bool on, int level, char next) {
+std::string HeadingText(OutputFormat format, const WriterState& writer, bool on, int level,
+                        char next) {
   if (level < 1 || level > 6) return "";
   std::string key = "H" + std::to_string(level);
-  std::string text = BlockTag(format, key, on, ' ');
+  std::string text = BlockTag(format, writer, key, on, ' ');
   if (!IsRtfFamily(format)) return text;
   if (!on) {
     if (format == OutputFormat::kRtf) text += "\\keep";
     // A half-height empty line under the heading, then back to the text size.
-    text += "\\line\\fs" + std::to_string(FontSize("TEXT"));
+    text += "\\line\\fs" + std::to_string(FontSize(writer, "TEXT"));
     text += format == OutputFormat::kHlp ? "\\par\\fs" : "\\line\\fs";
-    text += HalfPoints("TEXT");
+    text += HalfPoints(writer, "TEXT");
   }
   return RtfControlWord(std::move(text), next);
 }
 
-std::string BlockTag(OutputFormat format, std::string_view key, bool start, char alignment) {
-  if (IsRtfFamily(format)) return RtfBlockTag(format, key, start, alignment);
+std::string BlockTag(OutputFormat format, const WriterState& writer, std::string_view key,
+                     bool start, char alignment) {
+  if (IsRtfFamily(format)) return RtfBlockTag(format, writer, key, start, alignment);
   if (IsHtmlFamily(format)) return HtmlBlockTag(key, start, alignment);
   return "";
 }

@@ -30,6 +30,13 @@ struct BlockFlags {
 // when there is none). Bytes the converter does not know give empty text.
 std::string ConvertChar(OutputFormat format, unsigned char c, bool blank_line,
                         std::string_view preceding_tag, BlockFlags blocks);
+// The same, appended to `out`.
+void AppendConvertedChar(std::string& out, OutputFormat format, unsigned char c, bool blank_line,
+                         std::string_view preceding_tag, BlockFlags blocks);
+// Appends the output text of a run of bytes 32 to 126 in which no byte
+// follows a tag: ConvertChar of each with no preceding tag. The HTML family's
+// non-breaking space after a popup link is the caller's to handle.
+void AppendConvertedText(std::string& out, OutputFormat format, std::string_view text);
 
 // "<blob/>": the bullet.
 std::string BulletText(OutputFormat format);
@@ -45,7 +52,8 @@ std::string BoldText(OutputFormat format, bool on, char next);
 std::string ItalicText(OutputFormat format, bool on, char next);
 std::string UnderlineText(OutputFormat format, bool on, char next);
 // Empty inside any monospaced block.
-std::string SubscriptText(OutputFormat format, bool on, char next, BlockFlags blocks);
+std::string SubscriptText(OutputFormat format, const WriterState& writer, bool on, char next,
+                          BlockFlags blocks);
 
 // The switch text of one of the 17 colour tags, given as written
 // ("<clr_dark_red/>"); any other tag gives empty text.
@@ -53,12 +61,15 @@ std::string ColourText(OutputFormat format, std::string_view colour_tag);
 
 // Start (`on`) or end of a heading of `level` 1 to 6; any other level gives
 // empty text. The RTF end also writes the half-height line under the heading.
-std::string HeadingText(OutputFormat format, bool on, int level, char next);
+std::string HeadingText(OutputFormat format, const WriterState& writer, bool on, int level,
+                        char next);
 
 // Start or end of a block: `key` is "H1".."H6", "CODE", "EXAMPLE", "SYNTAX"
 // or "DIAGRAMS" (any other key gives empty text); `alignment` 'C' centres and
-// 'R' right-aligns a diagram, anything else left-aligns it.
-std::string BlockTag(OutputFormat format, std::string_view key, bool start, char alignment);
+// 'R' right-aligns a diagram, anything else left-aligns it. A monospaced block
+// that starts right after a heading end opens no paragraph of its own.
+std::string BlockTag(OutputFormat format, const WriterState& writer, std::string_view key,
+                     bool start, char alignment);
 
 }  // namespace quillark
 

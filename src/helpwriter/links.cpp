@@ -44,8 +44,9 @@ std::string FormatOpens(bool bold, bool italic, bool underline) {
 // hidden until the pointer rests on the link. The open character formats are
 // closed around the anchor and its table so the table does not inherit them,
 // and reopened inside the link text and after the anchor.
-std::string InlinePopup(bool bold, bool italic, bool underline, std::string_view key,
-                        std::string_view text, const std::string& body, const HelpTable& bitmaps) {
+std::string InlinePopup(const WriterState& writer, bool bold, bool italic, bool underline,
+                        std::string_view key, std::string_view text, const std::string& body,
+                        const BitmapTable& bitmaps) {
   const std::string closes = FormatCloses(bold, italic, underline);
   const std::string opens = FormatOpens(bold, italic, underline);
   std::string link = closes;
@@ -56,7 +57,7 @@ std::string InlinePopup(bool bold, bool italic, bool underline, std::string_view
   link += NonBreakingText(text);
   link += closes;
   link += "<table><tr><td width=\"";
-  link += std::to_string(PopupWidth(body, bitmaps));
+  link += std::to_string(PopupWidth(writer, body, bitmaps));
   link += "\">";
   link += body;
   link += "</td></tr></table></a>";
@@ -64,16 +65,16 @@ std::string InlinePopup(bool bold, bool italic, bool underline, std::string_view
   return link;
 }
 
-std::string HtmlJumpLink(bool is_popup, bool bold, bool italic, bool underline,
-                         std::string_view key, std::string_view text, const std::string* popup_body,
-                         const HelpTable& bitmaps) {
+std::string HtmlJumpLink(const WriterState& writer, bool is_popup, bool bold, bool italic,
+                         bool underline, std::string_view key, std::string_view text,
+                         const std::string* popup_body, const BitmapTable& bitmaps) {
   if (!is_popup)
     return "<a href=\"" + std::string(key) + ".html\">" + NonBreakingText(text) + "</a>";
   if (popup_body == nullptr || popup_body->empty()) {
     return "<a target=\"PopupWindow\" href=\"" + std::string(key) + ".html\" class=\"popuplink\">" +
            NonBreakingText(text) + "</a>";
   }
-  return InlinePopup(bold, italic, underline, key, text, *popup_body, bitmaps);
+  return InlinePopup(writer, bold, italic, underline, key, text, *popup_body, bitmaps);
 }
 
 bool IsReferenceNameChar(char c) {
@@ -175,7 +176,7 @@ std::string_view ImageSource(std::string_view image_tag) {
 
 // The widest image of the popup plus a margin, the images' sizes taken from
 // BitmapTab; the margin is added only when the images also have a height.
-std::int64_t ImageWidth(std::string_view text, const HelpTable& bitmaps) {
+std::int64_t ImageWidth(std::string_view text, const BitmapTable& bitmaps) {
   std::int64_t widest = 0;
   std::int64_t tallest = 0;
   std::size_t start = text.find("<img");
@@ -185,8 +186,8 @@ std::int64_t ImageWidth(std::string_view text, const HelpTable& bitmaps) {
     const std::string_view source = ImageSource(text.substr(start, end - start));
     const int row = source.empty() ? kNotFound : FindByFileName(bitmaps, source, true);
     if (row >= 1) {
-      widest = std::max<std::int64_t>(widest, EntryAt(bitmaps, row).start_pos);
-      tallest = std::max<std::int64_t>(tallest, EntryAt(bitmaps, row).end_pos);
+      widest = std::max<std::int64_t>(widest, EntryAt(bitmaps, row).width);
+      tallest = std::max<std::int64_t>(tallest, EntryAt(bitmaps, row).height);
     }
     start = text.find("<img", end + 2);
   }
@@ -195,7 +196,7 @@ std::int64_t ImageWidth(std::string_view text, const HelpTable& bitmaps) {
 
 // The widest line of the popup's preformatted blocks. A block without its
 // closing tag runs to the end of the text.
-std::int64_t PreformattedWidth(std::string_view text) {
+std::int64_t PreformattedWidth(const WriterState& writer, std::string_view text) {
   constexpr std::string_view kOpen = "<pre>";
   constexpr std::string_view kClose = "</pre>";
   std::int64_t widest = 0;
@@ -208,8 +209,8 @@ std::int64_t PreformattedWidth(std::string_view text) {
     std::size_t line = 0;
     while (line < block.size()) {
       const std::size_t line_end = block.find('\n', line) + 1;
-      widest =
-          std::max(widest, PopupLineWidth(std::string_view(block).substr(line, line_end - line)));
+      widest = std::max(
+          widest, PopupLineWidth(writer, std::string_view(block).substr(line, line_end - line)));
       line = line_end;
     }
     if (close == std::string_view::npos) break;
@@ -238,8 +239,8 @@ bool IsLongLine(std::size_t length, int font_size) {
 
 // The popup is made wide by one very long line or by two long ones. Only text
 // followed by a line break is a line.
-std::int64_t TextWidth(std::string_view text) {
-  const int font_size = FontSize("TEXT");
+std::int64_t TextWidth(const WriterState& writer, std::string_view text) {
+  const int font_size = FontSize(writer, "TEXT");
   std::int64_t width = 0;
   int long_lines = 0;
   std::size_t start = 0;
@@ -259,9 +260,10 @@ std::int64_t TextWidth(std::string_view text) {
 
 }  // namespace
 
-std::string JumpLink(OutputFormat format, bool is_popup, bool bold, bool italic, bool underline,
-                     int target_row, std::string_view target_key, std::string_view link_text,
-                     const std::string* popup_body, const HelpTable& bitmaps) {
+std::string JumpLink(OutputFormat format, const WriterState& writer, bool is_popup, bool bold,
+                     bool italic, bool underline, int target_row, std::string_view target_key,
+                     std::string_view link_text, const std::string* popup_body,
+                     const BitmapTable& bitmaps) {
   const std::string text = runtime::Truncate(link_text, kMaxShortText);
   const std::string key = runtime::UpperAscii(target_key);
   if (IsRtfFamily(format)) {
@@ -272,18 +274,19 @@ std::string JumpLink(OutputFormat format, bool is_popup, bool bold, bool italic,
   }
   if (!IsHtmlFamily(format)) return {};
   if (target_row < 1) return text;
-  return HtmlJumpLink(is_popup, bold, italic, underline, key, text, popup_body, bitmaps);
+  return HtmlJumpLink(writer, is_popup, bold, italic, underline, key, text, popup_body, bitmaps);
 }
 
-std::int64_t PopupWidth(std::string_view popup_body, const HelpTable& bitmaps) {
+std::int64_t PopupWidth(const WriterState& writer, std::string_view popup_body,
+                        const BitmapTable& bitmaps) {
   if (popup_body.empty()) return 0;
   std::string copy = runtime::Truncate(popup_body, kMaxPopupCopy);
   if (copy.back() != '\n') copy += '\n';
-  return std::max(
-      {kMinPopupWidth, ImageWidth(copy, bitmaps), PreformattedWidth(copy), TextWidth(copy)});
+  return std::max({kMinPopupWidth, ImageWidth(copy, bitmaps), PreformattedWidth(writer, copy),
+                   TextWidth(writer, copy)});
 }
 
-std::int64_t PopupLineWidth(std::string_view line) {
+std::int64_t PopupLineWidth(const WriterState& writer, std::string_view line) {
   line = line.substr(0, std::min(line.size(), kMaxPopupCopy));
   if (line.ends_with("\r\n")) {
     line.remove_suffix(2);
@@ -291,7 +294,7 @@ std::int64_t PopupLineWidth(std::string_view line) {
     line.remove_suffix(1);
   }
   const std::size_t length = DecodeCharacterReferences(RemoveMarkup(line)).size();
-  return static_cast<std::int64_t>(length) * FontSize("TEXT");
+  return static_cast<std::int64_t>(length) * FontSize(writer, "TEXT");
 }
 
 std::string WebLink(OutputFormat format, std::string_view link_text, std::string_view address) {

@@ -28,18 +28,20 @@ inline constexpr std::int64_t kMinPopupWidth = 180;
 // is the target's stored body (GetEntryText), nullptr when it has none; a
 // non-empty body is embedded whole, never cut. `bitmaps` is BitmapTab, read
 // for the width of the popup's images.
-std::string JumpLink(OutputFormat format, bool is_popup, bool bold, bool italic, bool underline,
-                     int target_row, std::string_view target_key, std::string_view link_text,
-                     const std::string* popup_body, const HelpTable& bitmaps);
+std::string JumpLink(OutputFormat format, const WriterState& writer, bool is_popup, bool bold,
+                     bool italic, bool underline, int target_row, std::string_view target_key,
+                     std::string_view link_text, const std::string* popup_body,
+                     const BitmapTable& bitmaps);
 
 // The width in pixels of the table that shows `popup_body` inline: at least
 // 180, wider for large images, preformatted text and long text lines; 0 for
 // an empty body.
-std::int64_t PopupWidth(std::string_view popup_body, const HelpTable& bitmaps);
+std::int64_t PopupWidth(const WriterState& writer, std::string_view popup_body,
+                        const BitmapTable& bitmaps);
 
 // The estimated width of one line of popup text: its characters without
 // markup, each character reference counted once, times the TEXT font size.
-std::int64_t PopupLineWidth(std::string_view line);
+std::int64_t PopupLineWidth(const WriterState& writer, std::string_view line);
 
 // A link to `address` showing `link_text`: an ExecFile macro hot spot (HLP,
 // the address as given), the bare text (RTF) or an anchor to WebAddress of

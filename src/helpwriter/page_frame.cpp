@@ -39,15 +39,22 @@ std::string GeneratorText() {
   return "Quillark (help creator program) " + runtime::NowText().substr(0, 10);
 }
 
-std::string HtmlPageHead(std::string_view style_sheet_path, std::string_view title,
-                         std::string_view extra_head, std::string_view comment,
+std::string RunGeneratorText(const WriterState& writer) {
+  return writer.generator.empty() ? GeneratorText() : writer.generator;
+}
+
+std::string HtmlPageHead(const WriterState& writer, std::string_view style_sheet_path,
+                         std::string_view title, std::string_view extra_head,
                          std::string_view body_attributes, std::string_view first_paragraph) {
-  std::string head =
+  const std::string& comment = writer.copyright;
+  std::string head;
+  head.reserve(1024);
+  head +=
       "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
       "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n";
   if (!comment.empty()) head += "<!-- " + std::string(comment) + " -->\r\n";
   head += "<html>\r\n<head>\r\n";
-  head += "<meta name=\"generator\" content=\"" + GeneratorText() + "\" />\r\n";
+  head += "<meta name=\"generator\" content=\"" + RunGeneratorText(writer) + "\" />\r\n";
   if (!title.empty()) head += "<meta name=\"title\" content=\"" + std::string(title) + "\" />\r\n";
   if (!style_sheet_path.empty()) {
     head += "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +

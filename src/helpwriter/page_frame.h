@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "helpwriter/writer_state.h"
+
 namespace quillark {
 
 // Every button cell is 84 by 32.
@@ -18,11 +20,16 @@ inline constexpr std::string_view kButtonCellSuffix = "</td>\r\n";
 // as YYYY-MM-DD.
 std::string GeneratorText();
 
+// The generator text of a run: the writer state's, or today's when the state
+// has none yet.
+std::string RunGeneratorText(const WriterState& writer);
+
 // The page from the document type line to the opening body tag (and the first
-// paragraph when given). Empty arguments leave their lines out; the style
-// sheet is linked by its file name alone.
-std::string HtmlPageHead(std::string_view style_sheet_path, std::string_view title,
-                         std::string_view extra_head, std::string_view comment,
+// paragraph when given), with the copyright as a comment and the run's
+// generator text. Empty arguments leave their lines out; the style sheet is
+// linked by its file name alone.
+std::string HtmlPageHead(const WriterState& writer, std::string_view style_sheet_path,
+                         std::string_view title, std::string_view extra_head,
                          std::string_view body_attributes, std::string_view first_paragraph);
 
 // The row of six buttons: Contents, Index, "<<", ">>", Example and the user

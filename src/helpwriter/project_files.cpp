@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "helpwriter/frame_file.h"
+#include "helpwriter/topic_order.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 
@@ -15,7 +16,7 @@ constexpr std::string_view kJumpRedirector = "_jump.html";
 constexpr std::string_view kExampleRedirector = "_example.html";
 
 // The key a topic record goes by in every project line and page name.
-std::string KeyOf(const TableEntry& topic) {
+std::string KeyOf(const TopicRecord& topic) {
   return runtime::UpperAscii(runtime::SanitizeIdent(topic.name));
 }
 
@@ -28,29 +29,26 @@ struct ProjectFacts {
   bool has_button = false;
 };
 
-ProjectFacts GatherFacts(const HelpTable& topics) {
+ProjectFacts GatherFacts(const WriterState& writer, const TopicTable& topics) {
   ProjectFacts facts;
-  const int first = FindByPosition(topics, 0, kNoPopups, PositionMode::kFirst);
+  const int first = TopicOrder(topics).First();
   if (first != kNotFound) facts.first_topic = KeyOf(EntryAt(topics, first));
-  for (int row = FindByPosition(topics, 0, kAllFlags, PositionMode::kFirst); row != kNotFound;
-       row =
-           FindByPosition(topics, EntryAt(topics, row).abs_line, kAllFlags, PositionMode::kAfter)) {
-    facts.source_order.push_back(row);
-  }
+  facts.source_order = SourceOrderRows(topics);
   for (int row = 1; row <= TableCount(topics); ++row) {
-    if ((EntryAt(topics, row).flags & kTopicHasExamples) != 0) facts.has_examples = true;
+    if (EntryAt(topics, row).has_examples) facts.has_examples = true;
   }
-  facts.has_button = !ButtonCaption().empty() && !ButtonWebsite().empty();
+  facts.has_button = !writer.button_caption.empty() && !writer.button_website.empty();
   return facts;
 }
 
-std::string WinHelpProject(const std::string& topics_file, const HelpTable& topics,
-                           const HelpTable& bitmaps, const ProjectFacts& facts) {
+std::string WinHelpProject(const WriterState& writer, const std::string& topics_file,
+                           const TopicTable& topics, const BitmapTable& bitmaps,
+                           const ProjectFacts& facts) {
   std::string text =
       "[OPTIONS]\r\n"
       "COMPRESS=12 Hall Zeck\r\n"
       "TITLE=" +
-      Caption() +
+      writer.caption +
       "\r\n"
       "WARNING=3\r\n"
       "OLDKEYPHRASE=0\r\n"
@@ -58,7 +56,7 @@ std::string WinHelpProject(const std::string& topics_file, const HelpTable& topi
       facts.first_topic +
       "\r\n"
       "OPTCDROM=YES\r\n";
-  if (!Copyright().empty()) text += "COPYRIGHT=" + Copyright() + "\r\n";
+  if (!writer.copyright.empty()) text += "COPYRIGHT=" + writer.copyright + "\r\n";
   text += "\r\n";
   if (TableCount(bitmaps) > 0) {
     text += "[BITMAPS]\r\n";
@@ -75,8 +73,8 @@ std::string WinHelpProject(const std::string& topics_file, const HelpTable& topi
       "CreateButton(btnExample,\"Example\",\"\")\r\n"
       "DisableButton(btnExample)\r\n";
   if (facts.has_button) {
-    text += "CreateButton(Button1,'" + ButtonCaption() + "',ExecFile('" + ButtonWebsite() +
-            "','',SW_RESTORE))\r\n";
+    text += "CreateButton(Button1,'" + writer.button_caption + "',ExecFile('" +
+            writer.button_website + "','',SW_RESTORE))\r\n";
   }
   text += "\r\n[MAP]\r\n";
   int number = 0;
@@ -100,8 +98,9 @@ std::string WindowButtons(const ProjectFacts& facts) {
   return digits;
 }
 
-std::string HtmlHelpProject(const std::string& index_file, const std::string& contents_file,
-                            const HelpTable& topics, const ProjectFacts& facts,
+std::string HtmlHelpProject(const WriterState& writer, const std::string& index_file,
+                            const std::string& contents_file, const TopicTable& topics,
+                            const ProjectFacts& facts,
                             const std::vector<std::string>& index_link_pages) {
   const std::string contents_name = runtime::FileNamePart(contents_file);
   const std::string index_name = runtime::FileNamePart(index_file);
@@ -112,8 +111,9 @@ std::string HtmlHelpProject(const std::string& index_file, const std::string& co
       "Compatibility=1.1 or later\r\n"
       "Compiled file=" +
       runtime::BaseName(contents_file) + ".chm\r\nContents file=" + contents_name + "\r\n";
-  if (!Copyright().empty()) text += "Copyright=" + Copyright() + "\r\n";
-  text += "Default Font=" + FontName("TEXT") + "," + std::to_string(FontSize("TEXT")) + ",0\r\n";
+  if (!writer.copyright.empty()) text += "Copyright=" + writer.copyright + "\r\n";
+  text += "Default Font=" + FontName(writer, "TEXT") + "," +
+          std::to_string(FontSize(writer, "TEXT")) + ",0\r\n";
   text += "Default Window=MainType\r\nDefault topic=" + home_page + "\r\n";
   text +=
       "Display compile progress=No\r\n"
@@ -124,9 +124,9 @@ std::string HtmlHelpProject(const std::string& index_file, const std::string& co
       "Language=0x809 English (United Kingdom)\r\n"
       "\r\n";
 
-  text += "[WINDOWS]\r\nMainType=" + Quoted(Caption()) + "," + Quoted(contents_name) + "," +
+  text += "[WINDOWS]\r\nMainType=" + Quoted(writer.caption) + "," + Quoted(contents_name) + "," +
           Quoted(index_name) + "," + Quoted(home_page) + "," + Quoted(home_page) + ",";
-  text += facts.has_button ? Quoted(kJumpRedirector) + "," + Quoted(ButtonCaption()) + ","
+  text += facts.has_button ? Quoted(kJumpRedirector) + "," + Quoted(writer.button_caption) + ","
                            : std::string(",,");
   text += facts.has_examples ? Quoted(kExampleRedirector) + "," + Quoted("Example") + ","
                              : std::string(",,");
@@ -144,10 +144,10 @@ std::string HtmlHelpProject(const std::string& index_file, const std::string& co
   }
   text += "\r\n[FILES]\r\n";
   for (int row = 1; row <= TableCount(topics); ++row) {
-    const TableEntry& topic = EntryAt(topics, row);
+    const TopicRecord& topic = EntryAt(topics, row);
     const std::string key = KeyOf(topic);
     text += key + ".html\r\n";
-    if ((topic.flags & kTopicHasExamples) != 0) text += key + "_example.xhtml\r\n";
+    if (topic.has_examples) text += key + "_example.xhtml\r\n";
   }
   if (facts.has_button) text += std::string(kJumpRedirector) + "\r\n";
   if (facts.has_examples) text += std::string(kExampleRedirector) + "\r\n";
@@ -157,8 +157,8 @@ std::string HtmlHelpProject(const std::string& index_file, const std::string& co
 
 // Opened by the window's jump button: shows the website in a new browser
 // window and returns to the topic.
-std::string JumpRedirector() {
-  std::string url = ButtonWebsite();
+std::string JumpRedirector(const WriterState& writer) {
+  std::string url = writer.button_website;
   if (url.compare(0, 7, "http://") != 0) url.insert(0, "http://");
   return "<html>\r\n<head>\r\n</head>\r\n<body>\r\n"
          "<!-- jump redirector file is automatically called by the 'Jump To Website' button "
@@ -174,7 +174,7 @@ std::string JumpRedirector() {
 // Opened by the window's Example button: the topic page has set the window
 // name to its key, so the redirector shows that topic's example page, or puts
 // a message into the window name for the topic page to show and goes back.
-std::string ExampleRedirector(const HelpTable& topics) {
+std::string ExampleRedirector(const TopicTable& topics) {
   std::string text =
       "<html>\r\n<head>\r\n</head>\r\n<body>\r\n"
       "<!-- example redirector file is automatically called by the 'Example' button -->\r\n"
@@ -184,8 +184,8 @@ std::string ExampleRedirector(const HelpTable& topics) {
       "  var found = -1;\r\n";
   int number = 0;
   for (int row = 1; row <= TableCount(topics); ++row) {
-    const TableEntry& topic = EntryAt(topics, row);
-    if ((topic.flags & kTopicHasExamples) == 0) continue;
+    const TopicRecord& topic = EntryAt(topics, row);
+    if (!topic.has_examples) continue;
     text += "  arrExamples[" + std::to_string(number++) + "] = '" + KeyOf(topic) + "';\r\n";
   }
   text +=
@@ -209,8 +209,9 @@ std::string ExampleRedirector(const HelpTable& topics) {
   return text;
 }
 
-std::string NoteFile(std::string_view format_word) {
-  return "Project file for \"" + Caption() + "\" (" + std::string(format_word) + " format)\r\n\r\n";
+std::string NoteFile(const WriterState& writer, std::string_view format_word) {
+  return "Project file for \"" + writer.caption + "\" (" + std::string(format_word) +
+         " format)\r\n\r\n";
 }
 
 // The start page sits in the folder of the pages and refers to them through
@@ -229,33 +230,35 @@ void WriteStartPage(const std::string& topics_file, const std::string& first_top
 
 }  // namespace
 
-void WriteProjectFiles(OutputFormat format, const std::string& project_file,
-                       const std::string& topics_file, const std::string& index_file,
-                       const std::string& contents_file, const HelpTable& topics,
-                       const HelpTable& bitmaps, const std::vector<std::string>& index_link_pages) {
+void WriteProjectFiles(OutputFormat format, const WriterState& writer,
+                       const std::string& project_file, const std::string& topics_file,
+                       const std::string& index_file, const std::string& contents_file,
+                       const TopicTable& topics, const BitmapTable& bitmaps,
+                       const std::vector<std::string>& index_link_pages) {
   if (project_file.empty()) return;
-  const ProjectFacts facts = GatherFacts(topics);
+  const ProjectFacts facts = GatherFacts(writer, topics);
   switch (format) {
     case OutputFormat::kNone:
       break;
     case OutputFormat::kHlp:
-      WriteFrameFile(project_file, WinHelpProject(topics_file, topics, bitmaps, facts));
+      WriteFrameFile(project_file, WinHelpProject(writer, topics_file, topics, bitmaps, facts));
       break;
     case OutputFormat::kRtf:
-      WriteFrameFile(project_file, NoteFile("RTF"));
+      WriteFrameFile(project_file, NoteFile(writer, "RTF"));
       break;
     case OutputFormat::kChm: {
-      WriteFrameFile(project_file,
-                     HtmlHelpProject(index_file, contents_file, topics, facts, index_link_pages));
+      WriteFrameFile(project_file, HtmlHelpProject(writer, index_file, contents_file, topics, facts,
+                                                   index_link_pages));
       const std::string folder = runtime::DirectoryPart(project_file);
-      if (facts.has_button) WriteFrameFile(folder + std::string(kJumpRedirector), JumpRedirector());
+      if (facts.has_button)
+        WriteFrameFile(folder + std::string(kJumpRedirector), JumpRedirector(writer));
       if (facts.has_examples) {
         WriteFrameFile(folder + std::string(kExampleRedirector), ExampleRedirector(topics));
       }
       break;
     }
     case OutputFormat::kHtml:
-      WriteFrameFile(project_file, NoteFile("HTML"));
+      WriteFrameFile(project_file, NoteFile(writer, "HTML"));
       WriteStartPage(topics_file, facts.first_topic);
       break;
   }

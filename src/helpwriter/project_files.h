@@ -17,10 +17,11 @@ namespace quillark {
 // `index_link_pages` are the link page names the CHM index wrote, in the order
 // of its entries, listed last in [FILES]. Nothing is written for an empty
 // project file or the format None.
-void WriteProjectFiles(OutputFormat format, const std::string& project_file,
-                       const std::string& topics_file, const std::string& index_file,
-                       const std::string& contents_file, const HelpTable& topics,
-                       const HelpTable& bitmaps, const std::vector<std::string>& index_link_pages);
+void WriteProjectFiles(OutputFormat format, const WriterState& writer,
+                       const std::string& project_file, const std::string& topics_file,
+                       const std::string& index_file, const std::string& contents_file,
+                       const TopicTable& topics, const BitmapTable& bitmaps,
+                       const std::vector<std::string>& index_link_pages);
 
 }  // namespace quillark
 

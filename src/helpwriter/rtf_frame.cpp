@@ -75,14 +75,14 @@ void AppendFontLine(std::string& out, int index, std::string_view face) {
 
 // The running header and footer of the RTF format, with the page-number field
 // in place of every "<page/>". Nothing at all when both are empty.
-void AppendRunningHeaderAndFooter(std::string& out) {
-  std::string header = HeaderWithPage(kRtfPageField);
-  std::string footer = FooterWithPage(kRtfPageField);
+void AppendRunningHeaderAndFooter(std::string& out, const WriterState& writer) {
+  std::string header = HeaderWithPage(writer, kRtfPageField);
+  std::string footer = FooterWithPage(writer, kRtfPageField);
   if (header.empty() && footer.empty()) return;
   if (!header.empty()) out += "{\\header\\plain\\f0\\fs20 " + header + "\\par}\r\n";
   if (!footer.empty()) out += "{\\footer\\plain\\f0\\fs20 " + footer + "\\par}\r\n";
   // A title page with no first-page header or footer leaves the first page bare.
-  if (OmitFirstPage()) out += "\\sectd\\titlepg\r\n";
+  if (writer.omit_first_page) out += "\\sectd\\titlepg\r\n";
   out += "\r\n";
 }
 
@@ -119,7 +119,7 @@ std::string DocumentColourEntry(OutputFormat format, int index) {
   return ColourEntry(format, colour.red, colour.green, colour.blue);
 }
 
-std::string WriteRtfHeader(OutputFormat format) {
+std::string WriteRtfHeader(OutputFormat format, const WriterState& writer) {
   std::string out;
   if (!IsRtfFamily(format)) return out;
 
@@ -127,7 +127,7 @@ std::string WriteRtfHeader(OutputFormat format) {
 
   out += "{\\fonttbl\r\n";
   int index = 0;
-  for (std::string_view key : kFontSlotKeys) AppendFontLine(out, index++, FontName(key));
+  for (std::string_view key : kFontSlotKeys) AppendFontLine(out, index++, FontName(writer, key));
   for (std::string_view face : kFixedFaces) AppendFontLine(out, index++, face);
   out += "}\r\n\r\n";
 
@@ -142,7 +142,7 @@ std::string WriteRtfHeader(OutputFormat format) {
   out += "\\noproof\\paperw11905\\paperh16837\\margl1439\\margr1439\\margt1439\\margb1439\r\n\r\n";
 
   // The HLP topic writer puts header and footer into each topic instead.
-  if (format == OutputFormat::kRtf) AppendRunningHeaderAndFooter(out);
+  if (format == OutputFormat::kRtf) AppendRunningHeaderAndFooter(out, writer);
   return out;
 }
 

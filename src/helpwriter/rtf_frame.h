@@ -19,7 +19,7 @@ inline constexpr std::string_view kRtfPageField = "{\\field{\\*\\fldinst PAGE }{
 // format. It reads the fonts, header, footer and omit-first-page flag of the
 // writer state and stays far below 8192 characters (faces are at most 255
 // characters, header and footer at most 1024 each).
-std::string WriteRtfHeader(OutputFormat format);
+std::string WriteRtfHeader(OutputFormat format, const WriterState& writer);
 
 // The family word of a face name ("swiss", "roman", "decor", "modern",
 // "tech"), matched case-insensitively; an unknown face is "swiss", an empty

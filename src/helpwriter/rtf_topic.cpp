@@ -15,15 +15,16 @@ bool IsIndexOrContents(std::string_view title) {
 
 }  // namespace
 
-TopicHeadingInfo TopicHeading(const HelpTable& topics, int topic_row, const HelpTable& headings) {
+TopicHeadingInfo TopicHeading(const TopicTable& topics, int topic_row,
+                              const HeadingTable& headings) {
   TopicHeadingInfo info;
   if (topic_row < 1 || topic_row > TableCount(topics)) return info;
   const std::int32_t abs_line = EntryAt(topics, topic_row).abs_line;
   const int count = TableCount(headings);
   for (int row = 1; row <= count; ++row) {
-    const TableEntry& heading = EntryAt(headings, row);
+    const HeadingRecord& heading = EntryAt(headings, row);
     if (heading.abs_line == abs_line) {
-      info.level = heading.value;
+      info.level = heading.level;
       info.text = heading.name;
       break;
     }
@@ -31,7 +32,9 @@ TopicHeadingInfo TopicHeading(const HelpTable& topics, int topic_row, const Help
   return info;
 }
 
-std::string TextFormat() { return "\\f0\\fs" + std::to_string(2 * FontSize("TEXT")); }
+std::string TextFormat(const WriterState& writer) {
+  return "\\f0\\fs" + std::to_string(2 * FontSize(writer, "TEXT"));
+}
 
 std::string ExampleButtonFootnote(bool has_example, std::string_view topic_key) {
   if (!has_example) return "!{\\footnote ! DisableButton(btnExample)}";
@@ -80,8 +83,9 @@ std::string RtfTocEntry(std::string_view heading_text, int level) {
   return {};
 }
 
-std::string HlpTopicStart(bool is_popup, bool has_example, std::string_view topic_key,
-                          std::string_view topic_title, const TopicPlace& place) {
+std::string HlpTopicStart(const WriterState& writer, bool is_popup, bool has_example,
+                          std::string_view topic_key, std::string_view topic_title,
+                          const TopicPlace& place) {
   // The footnote block is never cut: a cut inside a footnote group would
   // leave the rest of the file inside it.
   std::string text;
@@ -100,18 +104,19 @@ std::string HlpTopicStart(bool is_popup, bool has_example, std::string_view topi
   text += ExampleButtonFootnote(has_example, topic_key);
   text += "\r\n";
 
-  const std::string header = PageHeaderText(place, is_popup);
+  const std::string header = PageHeaderText(writer, place, is_popup);
   // A header beginning with a digit would otherwise run on into the font
   // size; the blank only ends the control word.
   const bool digit_first = !header.empty() && runtime::IsAsciiDigit(header.front());
-  if (!header.empty()) text += TextFormat() + (digit_first ? " " : "") + header + "\\line\r\n";
+  if (!header.empty())
+    text += TextFormat(writer) + (digit_first ? " " : "") + header + "\\line\r\n";
 
-  text += "\\plain\\fs10\\line" + TextFormat() + "\\pard\r\n";
+  text += "\\plain\\fs10\\line" + TextFormat(writer) + "\\pard\r\n";
   return text;
 }
 
 std::string RtfTopicStart(std::string_view topic_title, const TopicPlace& place,
-                          const HelpTable& topics, const HelpTable& headings) {
+                          const TopicTable& topics, const HeadingTable& headings) {
   const TopicHeadingInfo heading = TopicHeading(topics, place.row, headings);
   const bool index_or_contents = IsIndexOrContents(topic_title);
   // The first topic in order starts the document: no page break, no entries.
@@ -130,13 +135,13 @@ std::string RtfTopicStart(std::string_view topic_title, const TopicPlace& place,
   return text;
 }
 
-std::string HlpTopicEnd(bool is_popup, const TopicPlace& place) {
+std::string HlpTopicEnd(const WriterState& writer, bool is_popup, const TopicPlace& place) {
   std::string text;
-  const std::string footer = PageFooterText(place, is_popup);
+  const std::string footer = PageFooterText(writer, place, is_popup);
   if (!footer.empty()) {
     // A horizontal line and the end of an example block already end their
     // paragraph, so the footer follows them directly.
-    const std::string& previous_tag = PreviousTag();
+    const std::string& previous_tag = writer.previous_tag;
     if (previous_tag != "<hline/>" && previous_tag != "</example>") text += "\\line\r\n";
     text += footer;
     text += "\\line\r\n";

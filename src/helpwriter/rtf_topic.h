@@ -20,10 +20,11 @@ struct TopicHeadingInfo {
   int level = 0;
   std::string text;
 };
-TopicHeadingInfo TopicHeading(const HelpTable& topics, int topic_row, const HelpTable& headings);
+TopicHeadingInfo TopicHeading(const TopicTable& topics, int topic_row,
+                              const HeadingTable& headings);
 
 // "\f0\fs" and twice the TEXT font size: the format of ordinary topic text.
-std::string TextFormat();
+std::string TextFormat(const WriterState& writer);
 
 // The "!" footnote that enables the example button on "{key}_example", or
 // disables it when the topic has no example.
@@ -39,15 +40,16 @@ std::string RtfTocEntry(std::string_view heading_text, int level);
 
 // The topic start of an HLP topic: the footnote block, the example button
 // footnote, the page header and the opening of the topic text.
-std::string HlpTopicStart(bool is_popup, bool has_example, std::string_view topic_key,
-                          std::string_view topic_title, const TopicPlace& place);
+std::string HlpTopicStart(const WriterState& writer, bool is_popup, bool has_example,
+                          std::string_view topic_key, std::string_view topic_title,
+                          const TopicPlace& place);
 // The topic start of an RTF topic: the page break or blank line before it and
 // its index and contents entries.
 std::string RtfTopicStart(std::string_view topic_title, const TopicPlace& place,
-                          const HelpTable& topics, const HelpTable& headings);
+                          const TopicTable& topics, const HeadingTable& headings);
 
 // The HLP topic end: the page footer, then the page break.
-std::string HlpTopicEnd(bool is_popup, const TopicPlace& place);
+std::string HlpTopicEnd(const WriterState& writer, bool is_popup, const TopicPlace& place);
 // The RTF topic end: a paragraph mark.
 std::string RtfTopicEnd();
 

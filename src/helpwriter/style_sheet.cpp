@@ -8,17 +8,17 @@ namespace quillark {
 namespace {
 
 // "{face},sans-serif; ... font-size:{size}pt;" as the body and heading rules use it.
-std::string FontOf(std::string_view slot) {
-  return "font-family:" + FontName(slot) + ",sans-serif;";
+std::string FontOf(const WriterState& writer, std::string_view slot) {
+  return "font-family:" + FontName(writer, slot) + ",sans-serif;";
 }
 
-std::string SizeOf(std::string_view slot) {
-  return "font-size:" + std::to_string(FontSize(slot)) + "pt;";
+std::string SizeOf(const WriterState& writer, std::string_view slot) {
+  return "font-size:" + std::to_string(FontSize(writer, slot)) + "pt;";
 }
 
-std::string StyleSheetText() {
-  const std::string text_font = FontOf("TEXT") + " " + SizeOf("TEXT");
-  std::string css = "/* CSS file for \"" + Caption() + "\" */\r\n";
+std::string StyleSheetText(const WriterState& writer) {
+  const std::string text_font = FontOf(writer, "TEXT") + " " + SizeOf(writer, "TEXT");
+  std::string css = "/* CSS file for \"" + writer.caption + "\" */\r\n";
   css += "body {" + text_font + " color:black; background:white;}\r\n";
   css += "td {" + text_font + "}\r\n";
   css += "p {" + text_font + "}\r\n";
@@ -31,8 +31,8 @@ std::string StyleSheetText() {
   for (std::string_view element : {"", "td.", "tr.", "th.", "table."}) {
     for (char level = '1'; level <= '6'; ++level) {
       const std::string slot = std::string("H") + level;
-      css += std::string(element) + "h" + level + " {" + FontOf(slot) + " font-weight:bold; " +
-             SizeOf(slot) + "}\r\n";
+      css += std::string(element) + "h" + level + " {" + FontOf(writer, slot) +
+             " font-weight:bold; " + SizeOf(writer, slot) + "}\r\n";
     }
   }
   css +=
@@ -63,9 +63,9 @@ std::string StyleSheetText() {
 
 }  // namespace
 
-void WriteStyleSheet(OutputFormat format, const std::string& path) {
+void WriteStyleSheet(OutputFormat format, const WriterState& writer, const std::string& path) {
   if (path.empty() || !IsHtmlFamily(format)) return;
-  WriteFrameFile(path, StyleSheetText());
+  WriteFrameFile(path, StyleSheetText(writer));
 }
 
 }  // namespace quillark

@@ -12,7 +12,7 @@ namespace quillark {
 
 // Writes the style sheet for the caption and fonts of the writer state to
 // `path` for Chm and Html; nothing for the other formats or an empty path.
-void WriteStyleSheet(OutputFormat format, const std::string& path);
+void WriteStyleSheet(OutputFormat format, const WriterState& writer, const std::string& path);
 
 }  // namespace quillark
 

@@ -2,7 +2,6 @@
 
 #include "helpwriter/html_topic.h"
 #include "helpwriter/rtf_topic.h"
-#include "helpwriter/topic_order.h"
 
 namespace quillark {
 
@@ -20,32 +19,39 @@ TopicBody FindBetween(std::string_view page, std::string_view open, std::string_
 
 }  // namespace
 
-std::string WriteTopicStart(OutputFormat format, bool is_popup, bool has_example,
-                            std::string_view topic_key, std::string_view topic_title,
-                            const HelpTable& topics, const HelpTable& headings,
-                            const FrameFileNames& names) {
-  if (format == OutputFormat::kNone) return {};
-  const TopicPlace place = LocateTopic(topics, topic_key, topic_title);
-  if (IsRtfFamily(format)) {
-    if (format == OutputFormat::kHlp) {
-      return HlpTopicStart(is_popup, has_example, topic_key, topic_title, place);
-    }
-    return RtfTopicStart(topic_title, place, topics, headings);
+std::string WriteTopicStart(OutputFormat format, const WriterState& writer, bool is_popup,
+                            bool has_example, std::string_view topic_key,
+                            std::string_view topic_title, const TopicPlace& place,
+                            const HelpTables& tables, const FrameFileNames& names) {
+  switch (format) {
+    case OutputFormat::kHlp:
+      return HlpTopicStart(writer, is_popup, has_example, topic_key, topic_title, place);
+    case OutputFormat::kRtf:
+      return RtfTopicStart(topic_title, place, tables.topics, tables.headings);
+    case OutputFormat::kChm:
+      return ChmTopicStart(writer, is_popup, topic_key, topic_title, place, names);
+    case OutputFormat::kHtml:
+      return HtmlTopicStart(writer, is_popup, has_example, topic_key, place, tables.topics, names);
+    case OutputFormat::kNone:
+      break;
   }
-  if (format == OutputFormat::kChm) {
-    return ChmTopicStart(is_popup, topic_key, topic_title, place, names);
-  }
-  return HtmlTopicStart(is_popup, has_example, topic_key, place, topics, names);
+  return {};
 }
 
-std::string WriteTopicEnd(OutputFormat format, bool is_popup, std::string_view topic_key,
-                          std::string_view topic_title, const HelpTable& topics) {
-  if (format == OutputFormat::kNone) return {};
-  if (IsRtfFamily(format)) {
-    if (format == OutputFormat::kRtf) return RtfTopicEnd();
-    return HlpTopicEnd(is_popup, LocateTopic(topics, topic_key, topic_title));
+std::string WriteTopicEnd(OutputFormat format, const WriterState& writer, bool is_popup,
+                          const TopicPlace& place) {
+  switch (format) {
+    case OutputFormat::kHlp:
+      return HlpTopicEnd(writer, is_popup, place);
+    case OutputFormat::kRtf:
+      return RtfTopicEnd();
+    case OutputFormat::kChm:
+    case OutputFormat::kHtml:
+      return HtmlTopicEnd(writer, is_popup, place);
+    case OutputFormat::kNone:
+      break;
   }
-  return HtmlTopicEnd(is_popup, LocateTopic(topics, topic_key, topic_title));
+  return {};
 }
 
 TopicBody FindTopicBody(OutputFormat format, std::string_view page_text) {

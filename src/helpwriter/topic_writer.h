@@ -10,21 +10,22 @@
 
 #include "helptables/help_table.h"
 #include "helpwriter/file_names.h"
+#include "helpwriter/topic_order.h"
 #include "helpwriter/writer_state.h"
 
 namespace quillark {
 
 // The text that opens a topic: `topic_key` is the identifier form of the
-// title (the TopicTab name), `topic_title` the title as written. Empty for
-// the format None.
-std::string WriteTopicStart(OutputFormat format, bool is_popup, bool has_example,
-                            std::string_view topic_key, std::string_view topic_title,
-                            const HelpTable& topics, const HelpTable& headings,
-                            const FrameFileNames& names);
+// title (the TopicTab name), `topic_title` the title as written, `place` where
+// the topic stands in topic order. Empty for the format None.
+std::string WriteTopicStart(OutputFormat format, const WriterState& writer, bool is_popup,
+                            bool has_example, std::string_view topic_key,
+                            std::string_view topic_title, const TopicPlace& place,
+                            const HelpTables& tables, const FrameFileNames& names);
 
 // The text that closes a topic. Empty for the format None.
-std::string WriteTopicEnd(OutputFormat format, bool is_popup, std::string_view topic_key,
-                          std::string_view topic_title, const HelpTable& topics);
+std::string WriteTopicEnd(OutputFormat format, const WriterState& writer, bool is_popup,
+                          const TopicPlace& place);
 
 // Offsets into a written page: the body runs from `start` up to `end`.
 // Both are 0 when the body was not found.

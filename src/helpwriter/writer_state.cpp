@@ -13,38 +13,16 @@ constexpr std::size_t kShortTextLimit = 255;
 constexpr std::size_t kHeaderLimit = 1024;
 constexpr std::string_view kPageMarker = "<page/>";
 
-struct FontSlot {
-  std::string face;
-  std::int32_t size = 0;
-};
-
 // The slot keys in slot order, lower case as they are compared.
 constexpr std::array<std::string_view, 8> kFontKeys = {"text", "contents", "h1", "h2",
                                                        "h3",   "h4",       "h5", "h6"};
 
-struct WriterState {
-  std::string caption;
-  std::string copyright;
-  std::array<FontSlot, 8> fonts;
-  std::string button_caption;
-  std::string button_website;
-  std::string header;
-  std::string footer;
-  bool omit_first_page = false;
-  std::string previous_tag;
-};
-
-WriterState& State() {
-  static WriterState state;
-  return state;
-}
-
-FontSlot* FindSlot(std::string_view key) {
+int FindSlot(std::string_view key) {
   const std::string folded = runtime::LowerAscii(key);
   for (std::size_t i = 0; i < kFontKeys.size(); ++i) {
-    if (folded == kFontKeys[i]) return &State().fonts[i];
+    if (folded == kFontKeys[i]) return static_cast<int>(i);
   }
-  return nullptr;
+  return -1;
 }
 
 bool IsSizeBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
@@ -97,79 +75,64 @@ bool IsHtmlFamily(OutputFormat format) {
   return format == OutputFormat::kChm || format == OutputFormat::kHtml;
 }
 
-void SetCaption(std::string_view text) {
-  State().caption = runtime::Truncate(text, kShortTextLimit);
+void SetCaption(WriterState& writer, std::string_view text) {
+  writer.caption = runtime::Truncate(text, kShortTextLimit);
 }
-void SetCopyright(std::string_view text) {
-  State().copyright = runtime::Truncate(text, kShortTextLimit);
+void SetCopyright(WriterState& writer, std::string_view text) {
+  writer.copyright = runtime::Truncate(text, kShortTextLimit);
 }
-void SetButtonCaption(std::string_view text) {
-  State().button_caption = runtime::Truncate(text, kShortTextLimit);
+void SetButtonCaption(WriterState& writer, std::string_view text) {
+  writer.button_caption = runtime::Truncate(text, kShortTextLimit);
 }
-void SetButtonWebsite(std::string_view text) {
-  State().button_website = runtime::Truncate(text, kShortTextLimit);
+void SetButtonWebsite(WriterState& writer, std::string_view text) {
+  writer.button_website = runtime::Truncate(text, kShortTextLimit);
 }
-void SetHeader(std::string_view converted_text) {
-  State().header = runtime::Truncate(converted_text, kHeaderLimit);
+void SetHeader(WriterState& writer, std::string_view converted_text) {
+  writer.header = runtime::Truncate(converted_text, kHeaderLimit);
 }
-void SetFooter(std::string_view converted_text) {
-  State().footer = runtime::Truncate(converted_text, kHeaderLimit);
+void SetFooter(WriterState& writer, std::string_view converted_text) {
+  writer.footer = runtime::Truncate(converted_text, kHeaderLimit);
 }
-void SetOmitFirstPage(bool omit) { State().omit_first_page = omit; }
 
-const std::string& Caption() { return State().caption; }
-const std::string& Copyright() { return State().copyright; }
-const std::string& ButtonCaption() { return State().button_caption; }
-const std::string& ButtonWebsite() { return State().button_website; }
-bool OmitFirstPage() { return State().omit_first_page; }
-
-void InitFonts() {
+void InitFonts(WriterState& writer) {
   static constexpr std::array<std::int32_t, 8> kDefaultSizes = {10, 10, 24, 20, 18, 16, 14, 12};
   for (std::size_t i = 0; i < kDefaultSizes.size(); ++i) {
-    State().fonts[i] = FontSlot{"Arial", kDefaultSizes[i]};
+    writer.fonts[i] = FontSlot{"Arial", kDefaultSizes[i]};
   }
 }
 
-void SetFont(std::string_view key, std::string_view value) {
+void SetFont(WriterState& writer, std::string_view key, std::string_view value) {
   const std::size_t comma = value.find(',');
   if (comma == std::string_view::npos || comma == 0 || comma + 1 == value.size()) return;
   const std::string_view face = runtime::TrimControl(value.substr(0, comma));
   const std::string_view size_text = runtime::TrimControl(value.substr(comma + 1));
   if (face.empty() || size_text.empty()) return;
-  FontSlot* slot = FindSlot(key);
-  if (slot == nullptr) return;
-  slot->face = runtime::Truncate(face, kShortTextLimit);
-  slot->size = ParseFontSize(size_text);
+  const int slot = FindSlot(key);
+  if (slot < 0) return;
+  writer.fonts[static_cast<std::size_t>(slot)].face = runtime::Truncate(face, kShortTextLimit);
+  writer.fonts[static_cast<std::size_t>(slot)].size = ParseFontSize(size_text);
 }
 
-std::string FontName(std::string_view key) {
-  const FontSlot* slot = FindSlot(key);
-  return slot == nullptr ? std::string() : slot->face;
+std::string FontName(const WriterState& writer, std::string_view key) {
+  const int slot = FindSlot(key);
+  return slot < 0 ? std::string() : writer.fonts[static_cast<std::size_t>(slot)].face;
 }
 
-int FontSize(std::string_view key) {
-  const FontSlot* slot = FindSlot(key);
-  return slot == nullptr ? 1 : slot->size;
+int FontSize(const WriterState& writer, std::string_view key) {
+  const int slot = FindSlot(key);
+  return slot < 0 ? 1 : writer.fonts[static_cast<std::size_t>(slot)].size;
 }
 
-std::string HeaderWithPage(std::optional<std::string_view> page) {
-  return WithPage(State().header, page);
+std::string HeaderWithPage(const WriterState& writer, std::optional<std::string_view> page) {
+  return WithPage(writer.header, page);
 }
 
-std::string FooterWithPage(std::optional<std::string_view> page) {
-  return WithPage(State().footer, page);
+std::string FooterWithPage(const WriterState& writer, std::optional<std::string_view> page) {
+  return WithPage(writer.footer, page);
 }
-
-void SetPreviousTag(std::string_view tag) {
-  State().previous_tag = runtime::Truncate(tag, kShortTextLimit);
-}
-
-const std::string& PreviousTag() { return State().previous_tag; }
 
 std::string LineBreakText(OutputFormat format) { return IsRtfFamily(format) ? "\\line" : ""; }
 
 std::string DocumentCloseText(OutputFormat format) { return IsRtfFamily(format) ? "}\r\n" : ""; }
-
-void ResetWriterState() { State() = WriterState(); }
 
 }  // namespace quillark

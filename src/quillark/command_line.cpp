@@ -357,8 +357,7 @@ int RunCommandLine(const CommandLineTable& table) {
     std::fflush(stdout);
   }
   if (!outcome.options.has_value()) return outcome.exit_status;
-  RunCompilation(*outcome.options);
-  return kExitFinished;
+  return RunCompilation(*outcome.options);
 }
 
 int RunCommandLine(const std::vector<std::string>& arguments) {

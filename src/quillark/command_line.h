@@ -47,7 +47,7 @@ struct CommandLineOutcome {
 CommandLineOutcome ReadCommandLine(const CommandLineTable& table);
 
 // Reads the arguments, checks them, and runs the compilation. Returns the
-// exit status: 0 finished or usage shown, 2 refused.
+// exit status: 0 finished or usage shown, 1 ended by a fatal report, 2 refused.
 int RunCommandLine(const std::vector<std::string>& arguments);
 int RunCommandLine(const CommandLineTable& table);
 

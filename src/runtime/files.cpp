@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <vector>
@@ -15,6 +16,8 @@
 #include <io.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -151,13 +154,22 @@ std::int64_t FileSize(const std::string& path) {
 
 std::optional<std::string> ReadFileRange(const std::string& path, std::int64_t offset,
                                          std::int64_t length) {
-  if (!FileExists(path) || offset < 0 || length < 0) return std::nullopt;
+  const std::int64_t size = FileSize(path);
+  if (size < 0 || offset < 0 || length < 0) return std::nullopt;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
+  // The file's size is known, so the text is read straight into its place;
+  // a file that grew since is read on in chunks.
   std::string contents;
   bool failed = offset > 0 && std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0;
+  const std::int64_t expected = std::max<std::int64_t>(0, std::min(length, size - offset));
+  if (!failed && expected > 0) {
+    contents.resize(static_cast<std::size_t>(expected));
+    contents.resize(std::fread(contents.data(), 1, contents.size(), file));
+  }
   char chunk[65536];
-  while (!failed && static_cast<std::int64_t>(contents.size()) < length) {
+  while (!failed && static_cast<std::int64_t>(contents.size()) < length &&
+         static_cast<std::int64_t>(contents.size()) >= expected) {
     const std::size_t wanted = static_cast<std::size_t>(
         std::min<std::int64_t>(sizeof chunk, length - static_cast<std::int64_t>(contents.size())));
     const std::size_t got = std::fread(chunk, 1, wanted, file);
@@ -171,26 +183,84 @@ std::optional<std::string> ReadFileRange(const std::string& path, std::int64_t o
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const std::int64_t size = FileSize(path);
-  if (size < 0) return std::nullopt;
   return ReadFileRange(path, 0, std::numeric_limits<std::int64_t>::max());
 }
 
-void DeleteMatching(const std::string& pattern) {
+FileText::~FileText() { Release(); }
+
+FileText& FileText::operator=(FileText&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  data_ = std::exchange(other.data_, nullptr);
+  size_ = std::exchange(other.size_, 0);
+  mapped_ = std::exchange(other.mapped_, false);
+  buffer_ = std::move(other.buffer_);
+  return *this;
+}
+
+void FileText::Release() {
+#ifndef _WIN32
+  if (mapped_) ::munmap(const_cast<char*>(data_), size_);
+#endif
+  data_ = nullptr;
+  size_ = 0;
+  mapped_ = false;
+  buffer_.reset();
+}
+
+FileText FileText::Read(const std::string& path, std::string* reason) {
+  FileText text;
+  errno = 0;
+#ifndef _WIN32
+  // Mapped, the text is not copied at all; the pages are brought in at once.
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) {
+    if (reason != nullptr) *reason = std::strerror(errno);
+    return text;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG && info.st_size > 0) {
+    int flags = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+    flags |= MAP_POPULATE;
+#endif
+    void* map = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, flags, fd, 0);
+    if (map != MAP_FAILED) {
+      text.data_ = static_cast<const char*>(map);
+      text.size_ = static_cast<std::size_t>(info.st_size);
+      text.mapped_ = true;
+      ::close(fd);
+      return text;
+    }
+  }
+  ::close(fd);
+#endif
+  std::optional<std::string> contents = ReadWholeFile(path);
+  if (!contents) {
+    if (reason != nullptr) *reason = std::strerror(errno != 0 ? errno : EIO);
+    return text;
+  }
+  text.buffer_ = std::make_unique<char[]>(contents->size());
+  std::memcpy(text.buffer_.get(), contents->data(), contents->size());
+  text.data_ = text.buffer_.get();
+  text.size_ = contents->size();
+  return text;
+}
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+  std::vector<std::string> matches;
   std::string directory = DirectoryPart(pattern);
   std::string name_pattern = FileNamePart(pattern);
-  if (name_pattern.empty()) return;
+  if (name_pattern.empty()) return matches;
   if (!HasWildcard(name_pattern)) {
-    if (IsWritableRegularFile(pattern)) DeleteFile(pattern);
-    return;
+    if (FileExists(pattern)) matches.push_back(pattern);
+    return matches;
   }
-  // The names are gathered first so that deleting never disturbs the listing.
-  std::vector<std::string> matches;
 #ifdef _WIN32
   std::string search = JoinPath(directory, "*");
   _finddata_t found{};
   intptr_t handle = _findfirst(search.c_str(), &found);
-  if (handle == -1) return;
+  if (handle == -1) return matches;
   do {
     if ((found.attrib & _A_SUBDIR) == 0 && NamesMatch(name_pattern, found.name)) {
       matches.push_back(directory + found.name);
@@ -199,7 +269,7 @@ void DeleteMatching(const std::string& pattern) {
   _findclose(handle);
 #else
   DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
-  if (listing == nullptr) return;
+  if (listing == nullptr) return matches;
   while (const dirent* entry = ::readdir(listing)) {
     std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
@@ -207,7 +277,12 @@ void DeleteMatching(const std::string& pattern) {
   }
   ::closedir(listing);
 #endif
-  for (const std::string& path : matches) {
+  return matches;
+}
+
+void DeleteMatching(const std::string& pattern) {
+  // The names are gathered first so that deleting never disturbs the listing.
+  for (const std::string& path : FilesMatching(pattern)) {
     if (IsWritableRegularFile(path)) DeleteFile(path);
   }
 }

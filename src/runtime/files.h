@@ -4,10 +4,14 @@
 #ifndef QUILLARK_RUNTIME_FILES_H_
 #define QUILLARK_RUNTIME_FILES_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quillark::runtime {
 
@@ -46,11 +50,39 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 std::optional<std::string> ReadFileRange(const std::string& path, std::int64_t offset,
                                          std::int64_t length);
 
+// A whole file's bytes, read once and kept as they are: mapped into memory
+// where the system can, else read into a buffer of their own.
+class FileText {
+ public:
+  FileText() = default;
+  ~FileText();
+  FileText(const FileText&) = delete;
+  FileText& operator=(const FileText&) = delete;
+  FileText(FileText&& other) noexcept { *this = std::move(other); }
+  FileText& operator=(FileText&& other) noexcept;
+
+  // Reads `path`; returns an empty text and the system's reason when it cannot.
+  static FileText Read(const std::string& path, std::string* reason);
+
+  std::string_view view() const { return {data_, size_}; }
+
+ private:
+  void Release();
+
+  const char* data_ = nullptr;
+  std::size_t size_ = 0;
+  bool mapped_ = false;
+  std::unique_ptr<char[]> buffer_;
+};
+
 // Deletes the regular, writable files matching `pattern`, whose file name part
 // may hold "*" and "?" ("*.*" takes every file, also one without a dot). A
 // pattern without a directory names files in the current directory.
 // Directories and read-only files are skipped; nothing is reported.
 void DeleteMatching(const std::string& pattern);
+// The regular files matching `pattern` as DeleteMatching finds them, each
+// with the pattern's directory in front.
+std::vector<std::string> FilesMatching(const std::string& pattern);
 bool DeleteFile(const std::string& path);
 // Creates the directory of `file_path` when its directory part is absolute and
 // missing (one level; a missing parent is not created).

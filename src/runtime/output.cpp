@@ -1,26 +1,88 @@
 #include "runtime/output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include "runtime/files.h"
 
 namespace quillark::runtime {
 
 namespace {
 
-std::string SystemReason(int error) { return std::strerror(error); }
+// Disk files are written when this much text has gathered, and at most this
+// many stay open at once (a page folder can hold thousands of pages).
+constexpr std::size_t kWriteBlock = 1 << 20;
+constexpr std::size_t kMaxOpenFiles = 16;
+// A file kept in memory grows by blocks that are never copied again.
+constexpr std::size_t kFirstBlock = 1 << 12;
+// What a disk file gathers at first before it is written.
+constexpr std::size_t kDiskBuffer = 1 << 14;
+constexpr std::size_t kMemoryBlock = 1 << 20;
 
-// Opens `path` in `mode`, writes all of `data` and closes it again, so nothing
-// stays open between writes.
+std::string SystemReason(int error) { return std::strerror(error != 0 ? error : EIO); }
+
+// The disk files of a pass are written straight through the system's
+// descriptors: the text is already gathered in large blocks.
+int OpenForAppending(const std::string& path) {
+#ifdef _WIN32
+  return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+#endif
+}
+
+// Writes all of `data`; false with errno set when the system refuses.
+bool WriteAll(int handle, std::string_view data) {
+  while (!data.empty()) {
+#ifdef _WIN32
+    const int chunk = static_cast<int>(std::min<std::size_t>(data.size(), 1 << 30));
+    const int written = ::_write(handle, data.data(), static_cast<unsigned>(chunk));
+#else
+    const ssize_t written = ::write(handle, data.data(), data.size());
+#endif
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (written == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool CloseDescriptor(int handle) {
+#ifdef _WIN32
+  return ::_close(handle) == 0;
+#else
+  return ::close(handle) == 0;
+#endif
+}
+
+// Opens `path` in `mode`, writes all of `data` and closes it again.
 std::string WriteWithMode(const std::string& path, std::string_view data, const char* mode) {
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), mode);
-  if (file == nullptr) return SystemReason(errno != 0 ? errno : EIO);
+  if (file == nullptr) return SystemReason(errno);
   std::string reason;
   if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size()) {
-    reason = SystemReason(errno != 0 ? errno : EIO);
+    reason = SystemReason(errno);
   }
-  if (std::fclose(file) != 0 && reason.empty()) reason = SystemReason(errno != 0 ? errno : EIO);
+  if (std::fclose(file) != 0 && reason.empty()) reason = SystemReason(errno);
   return reason;
 }
 
@@ -50,6 +112,184 @@ std::string ReplaceFileSafely(const std::string& path, std::string_view data) {
     std::remove(new_path.c_str());
   }
   return reason;
+}
+
+OutputFiles::~OutputFiles() {
+  for (File* file : open_) {
+    CloseDescriptor(file->handle);
+    file->handle = -1;
+  }
+}
+
+OutputFiles::File& OutputFiles::Open(const std::string& path) {
+  if (last_ != nullptr && last_->path == path) return *last_;
+  auto [it, added] = files_.try_emplace(path);
+  File& file = it->second;
+  last_ = &file;
+  if (!added) return file;
+  file.path = path;
+  const std::string folder = DirectoryPart(path);
+  if (folder != checked_folder_) {
+    CreateDirectoryOf(path);
+    checked_folder_ = folder;
+  }
+  const bool known_absent = absent_.erase(path) > 0;
+  if (mode_ == Mode::kMemory) {
+    // A file already on disk is appended to, as the disk would do it.
+    if (!known_absent) {
+      if (std::optional<std::string> existing = ReadWholeFile(path)) {
+        file.size = static_cast<std::int64_t>(existing->size());
+        file.blocks.push_back(std::move(*existing));
+      }
+    }
+    return file;
+  }
+  file.size = known_absent ? 0 : std::max<std::int64_t>(FileSize(path), 0);
+  Reopen(file);
+  return file;
+}
+
+void OutputFiles::Reopen(File& file) {
+  if (open_.size() >= kMaxOpenFiles) {
+    // The file used longest ago makes room; a later append opens it again.
+    File* oldest = *std::min_element(open_.begin(), open_.end(),
+                                     [](File* a, File* b) { return a->last_use < b->last_use; });
+    CloseHandle(*oldest);
+  }
+  errno = 0;
+  file.handle = OpenForAppending(file.path);
+  if (file.handle < 0) throw OutputError{file.path, SystemReason(errno)};
+  if (file.buffer.capacity() < kDiskBuffer) file.buffer.reserve(kDiskBuffer);
+  open_.push_back(&file);
+}
+
+void OutputFiles::WriteBuffer(File& file) {
+  if (file.buffer.empty()) return;
+  errno = 0;
+  const bool written = WriteAll(file.handle, file.buffer);
+  file.buffer.clear();
+  if (!written) throw OutputError{file.path, SystemReason(errno)};
+}
+
+void OutputFiles::CloseHandle(File& file) {
+  if (file.handle < 0) return;
+  open_.erase(std::find(open_.begin(), open_.end(), &file));
+  std::string reason;
+  try {
+    WriteBuffer(file);
+  } catch (const OutputError& error) {
+    reason = error.reason;
+  }
+  errno = 0;
+  if (!CloseDescriptor(file.handle) && reason.empty()) reason = SystemReason(errno);
+  file.handle = -1;
+  // A closed file keeps no buffer: a page is rarely written to again.
+  std::string().swap(file.buffer);
+  if (!reason.empty()) throw OutputError{file.path, reason};
+}
+
+void OutputFiles::Restart(Mode mode) {
+  for (File* file : open_) CloseDescriptor(file->handle);
+  open_.clear();
+  files_.clear();
+  absent_.clear();
+  checked_folder_.clear();
+  last_ = nullptr;
+  mode_ = mode;
+}
+
+void OutputFiles::Append(const std::string& path, std::string_view data) {
+  if (mode_ == Mode::kDiscard) return;
+  File& file = Open(path);
+  file.size += static_cast<std::int64_t>(data.size());
+  if (mode_ == Mode::kMemory) {
+    if (file.blocks.empty() ||
+        file.blocks.back().capacity() - file.blocks.back().size() < data.size()) {
+      // Blocks double from a page's size up to the largest block, so a small
+      // file takes little room and a large one few blocks.
+      const std::size_t grown =
+          file.blocks.empty() ? kFirstBlock : 2 * file.blocks.back().capacity();
+      file.blocks.emplace_back().reserve(std::max(std::min(grown, kMemoryBlock), data.size()));
+    }
+    file.blocks.back().append(data);
+    return;
+  }
+  file.buffer.append(data);
+  file.last_use = ++use_counter_;
+  if (file.handle < 0) Reopen(file);
+  if (file.buffer.size() >= kWriteBlock) WriteBuffer(file);
+}
+
+std::int64_t OutputFiles::Size(const std::string& path) {
+  if (mode_ == Mode::kDiscard) return -1;
+  if (last_ != nullptr && last_->path == path) return last_->size;
+  const auto it = files_.find(path);
+  if (it != files_.end()) return it->second.size;
+  if (absent_.count(path) > 0) return -1;
+  const std::int64_t size = FileSize(path);
+  if (size < 0) absent_.insert(path);
+  return size;
+}
+
+std::optional<std::string> OutputFiles::TextRange(const std::string& path, std::int64_t offset,
+                                                  std::int64_t count) const {
+  if (mode_ != Mode::kMemory) return std::nullopt;
+  const auto it = files_.find(path);
+  if (it == files_.end()) return std::nullopt;
+  std::string text;
+  std::int64_t start = 0;  // of the block in the file
+  for (const std::string& block : it->second.blocks) {
+    const std::int64_t end = start + static_cast<std::int64_t>(block.size());
+    const std::int64_t from = std::max(offset, start);
+    const std::int64_t to = std::min(offset + count, end);
+    if (from < to) {
+      text.append(block, static_cast<std::size_t>(from - start),
+                  static_cast<std::size_t>(to - from));
+    }
+    start = end;
+  }
+  return text;
+}
+
+void OutputFiles::Close() {
+  std::string failed_path;
+  std::string reason;
+  while (!open_.empty()) {
+    try {
+      CloseHandle(*open_.back());
+    } catch (const OutputError& error) {
+      if (failed_path.empty()) {
+        failed_path = error.path;
+        reason = error.reason;
+      }
+    }
+  }
+  files_.clear();
+  absent_.clear();
+  checked_folder_.clear();
+  last_ = nullptr;
+  if (!failed_path.empty()) throw OutputError{failed_path, reason};
+}
+
+void OutputFiles::WriteOutAfterFatal() {
+  if (mode_ == Mode::kMemory) {
+    for (auto& [path, file] : files_) {
+      std::string text;
+      for (const std::string& block : file.blocks) text += block;
+      WriteWholeFile(path, text);
+    }
+  } else {
+    try {
+      Close();
+    } catch (const OutputError&) {
+      // The run is ending with its fatal report already written.
+    }
+  }
+  files_.clear();
+  open_.clear();
+  absent_.clear();
+  checked_folder_.clear();
+  last_ = nullptr;
 }
 
 }  // namespace quillark::runtime

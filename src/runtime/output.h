@@ -1,11 +1,17 @@
-// The one layer through which topic output and the listing file are written.
-// Every call appends and leaves nothing open, so what was written is on disk
-// at once; a failure comes back as the system's reason.
+// The one layer through which the program writes its files: whole files
+// written at once, and the output files of a pass, whose text is gathered in
+// memory and written in large blocks. A failure comes back as the system's
+// reason, or is thrown as an OutputError naming the file.
 #ifndef QUILLARK_RUNTIME_OUTPUT_H_
 #define QUILLARK_RUNTIME_OUTPUT_H_
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace quillark::runtime {
 
@@ -17,6 +23,82 @@ std::string WriteWholeFile(const std::string& path, std::string_view data);
 // Writes `data` to a new file beside `path`, then renames it over `path`, so
 // a failed write never loses the old contents.
 std::string ReplaceFileSafely(const std::string& path, std::string_view data);
+
+// A file that could not be written, and the system's reason.
+struct OutputError {
+  std::string path;
+  std::string reason;
+};
+
+// The files one pass appends its text to. Sizes are counted as the text
+// arrives, so a writer can ask how long a file is without asking the disk.
+class OutputFiles {
+ public:
+  enum class Mode {
+    kDiscard,  // the pass writes nothing and knows no file
+    kMemory,   // the text stays in memory; the disk is touched only by WriteOutAfterFatal
+    kDisk,     // the text goes to the files, each opened once and written in large blocks
+  };
+
+  explicit OutputFiles(Mode mode = Mode::kDiscard) : mode_(mode) {}
+  ~OutputFiles();
+  OutputFiles(const OutputFiles&) = delete;
+  OutputFiles& operator=(const OutputFiles&) = delete;
+
+  Mode mode() const { return mode_; }
+  // Starts over in `mode`, for the next pass; what is still open is
+  // abandoned, so a pass closes its files first.
+  void Restart(Mode mode);
+
+  // Appends `data` to `path`. The first append creates the file's folder
+  // when missing and, on disk, opens the file for appending; a file that
+  // cannot be opened or written throws OutputError. A discarding pass
+  // ignores the call.
+  void Append(const std::string& path, std::string_view data);
+
+  // The file's size as the pass has made it so far, or -1 when the file
+  // does not exist. A file the pass has not appended to is asked on disk
+  // (once); a discarding pass answers -1.
+  std::int64_t Size(const std::string& path);
+
+  // Up to `count` bytes of a file's text from `offset` on, when the pass
+  // keeps the file in memory; nothing for a file it does not keep.
+  std::optional<std::string> TextRange(const std::string& path, std::int64_t offset,
+                                       std::int64_t count) const;
+
+  // Writes what is still buffered and closes every file; throws OutputError.
+  // A memory pass forgets its text.
+  void Close();
+
+  // After a fatal report: leaves on disk what the pass had written so far -
+  // the buffered text of a disk pass, every file of a memory pass - as far
+  // as the disk takes it, never throwing.
+  void WriteOutAfterFatal();
+
+ private:
+  struct File {
+    std::string path;
+    // Memory: the whole text, in blocks that are never moved once filled.
+    std::vector<std::string> blocks;
+    std::string buffer;  // disk: what is not yet written
+    std::int64_t size = 0;
+    int handle = -1;  // an open file descriptor, or -1
+    std::uint64_t last_use = 0;
+  };
+
+  File& Open(const std::string& path);
+  void Reopen(File& file);
+  void WriteBuffer(File& file);
+  void CloseHandle(File& file);
+
+  Mode mode_;
+  std::unordered_map<std::string, File> files_;
+  std::unordered_set<std::string> absent_;  // asked on disk and not there
+  std::string checked_folder_;              // the folder made sure of last
+  File* last_ = nullptr;                    // the file appended to last, for the common case
+  std::vector<File*> open_;                 // disk files with an open handle
+  std::uint64_t use_counter_ = 0;
+};
 
 }  // namespace quillark::runtime
 

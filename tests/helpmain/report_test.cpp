@@ -25,19 +25,21 @@ class ListingTest : public ::testing::Test {
   std::string Listing() { return dir_.Read("book.lst"); }
   void Sort(const std::string& text) {
     dir_.Write("book.lst", text);
-    SortListingFile(listing_);
+    SortListingFile(path_);
   }
   testing_support::TempDir dir_;
-  std::string listing_ = dir_.File("book.lst");
+  std::string path_ = dir_.File("book.lst");
+  quillark::Listing listing_{path_};
 };
 
-TEST_F(ListingTest, AppendsCrLfUnlessTheTextEndsInLineFeedAndFatalStaysLast) {
+TEST_F(ListingTest, AppendsCrLfUnlessTheTextEndsInLineFeedAndFatalUnwinds) {
   ReportMessage(true, listing_, 'E', "never written");
   ReportMessage(false, listing_, 'W', "a.pp(    3): Warning : first");
+  // Each report is on disk at once.
+  EXPECT_EQ(Listing(), "a.pp(    3): Warning : first\r\n");
   ReportMessage(false, listing_, 'E', "a.pp(    4): Error : second\n");
   ReportMessage(false, listing_, 'E', "");
-  EXPECT_EXIT(ReportMessage(false, listing_, 'F', "a.pp(    5): Fatal : stop"),
-              ::testing::ExitedWithCode(kExitFatal), "");
+  EXPECT_THROW(ReportMessage(false, listing_, 'F', "a.pp(    5): Fatal : stop"), FatalStop);
   EXPECT_EQ(Listing(),
             "a.pp(    3): Warning : first\r\n"
             "a.pp(    4): Error : second\n"
@@ -46,16 +48,21 @@ TEST_F(ListingTest, AppendsCrLfUnlessTheTextEndsInLineFeedAndFatalStaysLast) {
 }
 
 TEST_F(ListingTest, WithoutAListingReportsGoToStandardError) {
-  EXPECT_EXIT(ReportMessage(false, "", 'F', "x: Fatal : gone"),
-              ::testing::ExitedWithCode(kExitFatal), "x: Fatal : gone");
-  EXPECT_EXIT(ReportMessage(false, dir_.File("missing/book.lst"), 'W', "a.pp: Warning : w"),
-              ::testing::ExitedWithCode(kExitFatal),
-              "Cannot write the listing file \".*/missing/book.lst\": No such file or "
-              "directory\na.pp: Warning : w\n");
+  quillark::Listing console;
+  ::testing::internal::CaptureStderr();
+  EXPECT_THROW(ReportMessage(false, console, 'F', "x: Fatal : gone"), FatalStop);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "x: Fatal : gone\n");
+
+  // A listing that cannot be written ends the run, telling why on standard error.
+  quillark::Listing missing(dir_.File("missing/book.lst"));
+  ::testing::internal::CaptureStderr();
+  EXPECT_THROW(ReportMessage(false, missing, 'W', "a.pp: Warning : w"), FatalStop);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Cannot write the listing file \"" + dir_.File("missing/book.lst") +
+                "\": No such file or directory\na.pp: Warning : w\n");
 }
 
 TEST_F(ListingTest, EmptyListingGetsTheSummary) {
-  dir_.Write("book.lst", "");
   FinishListing(listing_, "/docs/book.txt");
   EXPECT_EQ(Listing(), "/docs/book.txt: 0 errors.\r\n");
 }

@@ -4,11 +4,11 @@
 #include <utility>
 
 #include "gtest/gtest.h"
-#include "helpmain/run_files.h"
 #include "helpreader/line_processor.h"
-#include "helpreader/source_reader.h"
+#include "helpreader/run_context.h"
 #include "helpreader/tag_families.h"
 #include "helpreader/tag_processor.h"
+#include "helpwriter/insert_marks.h"
 #include "helpwriter/page_frame.h"
 #include "support/temp_dir.h"
 
@@ -20,36 +20,27 @@ using testing_support::TempDir;
 class IncludeTagsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetListingFileName(dir_.File("book.lst"));
-    SetOutputFileName("");
-    context_.tables = &tables_;
+    run_.writer.generator = "{generator}";
     dir_.Write("other.txt",
                "<topic>Old</topic>\r\n<head1>Title</head1>\r\nSee <bold>this</bold>.\r\n"
                "<endtopic/>\r\n<popup>Old</popup>\r\nPopup body\r\n<endtopic/>\r\n");
   }
-  void TearDown() override {
-    CloseSources();
-    SetListingFileName("");
-  }
+  // The source is in memory; the files it names are in the test folder.
   void Pass(const std::string& source) {
-    OpenMainSource(dir_.Write("book.pp", source));
+    run_.reader.OpenMainText(dir_.File("book.pp"), source);
     state_ = TagState();
-    std::string line;
-    while (!EndOfSource()) {
-      ReadSourceLine(line, kLineText);
-      ProcessLine(line, context_, state_, output_);
+    while (!run_.reader.EndOfSource()) {
+      bool overflow = false;
+      ProcessLine(run_.reader.ReadSourceLine(kLineText, overflow), run_, state_, output_);
     }
-    CloseSources();
+    run_.reader.CloseSources();
   }
-  // A temporary file with its generator text (which carries the date) as "{generator}".
-  std::string Temporary(const std::string& name) {
-    std::string data = dir_.Read(name);
-    return data.size() < 9 ? data : data.replace(9, GeneratorText().size(), "{generator}");
-  }
+  std::string Reports() { return listing_.memory_text(); }
 
   TempDir dir_;
-  HelpTables tables_;
-  PassContext context_;
+  Listing listing_ = Listing::InMemory();
+  RunContext run_{listing_};
+  HelpTables& tables_ = run_.tables;
   TagState state_;
   LineOutput output_;
 };
@@ -60,30 +51,27 @@ TEST_F(IncludeTagsTest, BorrowedBodyIsEditedOnceThenReadInLaterPasses) {
       "<replace>\"{bold}*{/bold}\", \"{italic}that{/italic}\"</replace>\n"
       "<replace>Title, \"Title again\"</replace>\n<endtopic/>\n";
   Pass(source);
-  OpenMainSource(dir_.File("book.pp"));  // as at the topic's end
-  MarkIncludeReplaced("New_one");
-  CloseSources();
   const std::string edited =
       "<comment>{generator} Replace=1\r\n</comment>\r\n"
       "<head1>Title again</head1>\r\nSee <italic>that</italic>.\r\n";
-  EXPECT_EQ(Temporary("include_New_one.tmp"), edited);
+  EXPECT_EQ(dir_.Read("include_New_one.tmp"), edited);
   EXPECT_EQ(EntryAt(tables_.headings, 1).name, "New_one");  // no body in the first pass
 
   Pass(source);  // the body comes from the temporary file, the replace pairs are skipped
-  EXPECT_EQ(Temporary("include_New_one.tmp"), edited);
+  EXPECT_EQ(dir_.Read("include_New_one.tmp"), edited);
   ASSERT_EQ(TableCount(tables_.headings), 2);
   EXPECT_EQ(EntryAt(tables_.headings, 2).name, "Title again");
-  EXPECT_EQ(EntryAt(tables_.headings, 2).value, 1);
+  EXPECT_EQ(EntryAt(tables_.headings, 2).level, 1);
   EXPECT_EQ(EntryAt(tables_.topics, 1).name, "NEW_ONE");
-  EXPECT_EQ(EntryAt(tables_.topics, 1).line_numbers, 1);
-  EXPECT_EQ(dir_.Read("book.lst"), "");
+  EXPECT_EQ(EntryAt(tables_.topics, 1).line, 1);
+  EXPECT_EQ(Reports(), "");
 }
 
 TEST_F(IncludeTagsTest, PopupIncludeTakesThePopupBodyAndStaysUnmarkedUntilItsEnd) {
   Pass("<popup_include>\"other.txt\",Old,Note</popup_include>\n");
-  EXPECT_EQ(Temporary("include_Note.tmp"),
+  EXPECT_EQ(dir_.Read("include_Note.tmp"),
             "<comment>{generator} Replace=0\r\n</comment>\r\nPopup body\r\n");
-  EXPECT_EQ(EntryAt(tables_.topics, 1).flags, kTopicIsPopup);
+  EXPECT_TRUE(EntryAt(tables_.topics, 1).is_popup);
 }
 
 class IncludeReports : public IncludeTagsTest,
@@ -93,14 +81,14 @@ class IncludeReports : public IncludeTagsTest,
 TEST_P(IncludeReports, AreMadeAtTheTagsLine) {
   std::string report = GetParam().second;
   if (report.starts_with("Fatal")) {
-    EXPECT_EXIT(Pass(GetParam().first), ::testing::ExitedWithCode(1), "");
+    EXPECT_THROW(Pass(GetParam().first), FatalStop);
   } else {
     Pass(GetParam().first);
   }
   if (const std::size_t at = report.find("{dir}"); at != std::string::npos) {
     report.replace(at, 5, dir_.path());
   }
-  EXPECT_EQ(dir_.Read("book.lst"), dir_.File("book.pp") + "(    2): " + report + "\r\n");
+  EXPECT_EQ(Reports(), dir_.File("book.pp") + "(    2): " + report + "\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,22 +107,31 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair("\n<passthrough>sub\\gone.txt</passthrough>",
                   "Warning : File is empty or does not exist \"{dir}/sub/gone.txt\"")));
 
-TEST_F(IncludeTagsTest, PassthroughOutsideATopicChecksTheFileButWritesNothing) {
-  OpenMainSource(dir_.Write("book.pp", ""));
+TEST_F(IncludeTagsTest, PassthroughInsertsTheFileWhereThePassWritesText) {
+  run_.reader.OpenMainText(dir_.File("book.pp"), "");
   dir_.Write("pass.htm", "<p>verbatim</p>");
-  ProcessLine("<passthrough>pass.htm", context_, state_, output_);
-  EXPECT_FALSE(state_.output_on);
+  ProcessLine("<passthrough>pass.htm", run_, state_, output_);
+  EXPECT_FALSE(state_.output_on);  // outside a topic output stays off
   TagStep step;
-  ProcessTag("</passthrough>", 0, "</passthrough>", context_, state_, step);
-  EXPECT_EQ(step.step_text, "\t" + dir_.File("pass.htm") + "\t");
-  EXPECT_FALSE(state_.output_on);
+  ProcessTag("</passthrough>", 0, "</passthrough>", run_, state_, step);
+  EXPECT_EQ(step.step_text, "");  // a pass that writes nothing reads nothing
 
+  run_.format = OutputFormat::kHtml;
+  run_.writes_output = true;
   state_.topic_name = "T";
   state_.output_on = true;
-  ProcessLine("<passthrough>pass.htm</passthrough>\n", context_, state_, output_);
-  EXPECT_EQ(output_.text1, "\t" + dir_.File("pass.htm") + "\t");
+  // Any number of files on one line.
+  ProcessLine("a <passthrough>pass.htm</passthrough> b <passthrough>pass.htm</passthrough>\n", run_,
+              state_, output_);
+  EXPECT_EQ(output_.text1, "a <p>verbatim</p> b <p>verbatim</p><br/>\r\n");
   EXPECT_TRUE(state_.output_on);
-  EXPECT_EQ(dir_.Read("book.lst"), "");
+
+  // The page header marks the file, to insert it once the header is cut.
+  run_.defer_inserts = true;
+  ProcessLine("<passthrough>pass.htm</passthrough>", run_, state_, output_);
+  EXPECT_EQ(output_.text1, "\t" + dir_.File("pass.htm") + "\t");
+  EXPECT_EQ(ExpandInsertMarks("[" + output_.text1 + "]"), "[<p>verbatim</p>]");
+  EXPECT_EQ(Reports(), "");
 }
 
 }  // namespace

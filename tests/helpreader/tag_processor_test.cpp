@@ -7,71 +7,58 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "helpmain/run_files.h"
 #include "helpreader/line_processor.h"
-#include "helpreader/source_reader.h"
+#include "helpreader/run_context.h"
 #include "helpreader/topic_registry.h"
-#include "support/temp_dir.h"
 
 namespace quillark {
 namespace {
 
-using testing_support::TempDir;
+// The source of a pass and its reports stay in memory.
+constexpr const char* kSource = "/docs/book.pp";
 
 class TagProcessorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetListingFileName(dir_.File("book.lst"));
-    SetOutputFileName("");
-    context_.format = OutputFormat::kNone;
-    context_.tables = &tables_;
-  }
-  void TearDown() override {
-    CloseSources();
-    SetListingFileName("");
-  }
-
   // Runs `source` through one pass with a fresh state, as Pass 2 does.
   void Pass(const std::string& source) {
-    OpenMainSource(dir_.Write("book.pp", source));
+    run_.reader.OpenMainText(kSource, source);
     state_ = TagState();
-    std::string line;
     LineOutput output;
-    while (!EndOfSource()) {
-      ReadSourceLine(line, kLineText);
-      ProcessLine(line, context_, state_, output);
+    while (!run_.reader.EndOfSource()) {
+      bool overflow = false;
+      ProcessLine(run_.reader.ReadSourceLine(kLineText, overflow), run_, state_, output);
     }
-    CloseSources();
+    run_.reader.CloseSources();
   }
-  std::string Reports() { return dir_.Read("book.lst"); }
+  std::string Reports() { return listing_.memory_text(); }
   std::string At(int line) {
     std::string number = std::to_string(line);
-    return dir_.File("book.pp") + "(" + std::string(5 - number.size(), ' ') + number + "): ";
+    return std::string(kSource) + "(" + std::string(5 - number.size(), ' ') + number + "): ";
   }
-  const TableEntry& Heading(int row) { return EntryAt(tables_.headings, row); }
+  const HeadingRecord& Heading(int row) { return EntryAt(run_.tables.headings, row); }
 
-  TempDir dir_;
-  HelpTables tables_;
-  PassContext context_;
+  Listing listing_ = Listing::InMemory();
+  RunContext run_{listing_};
+  HelpTables& tables_ = run_.tables;
   TagState state_;
 };
 
 TEST_F(TagProcessorTest, TopicIsRegisteredUnderItsUpperCaseKeyWithTitleKeyword) {
   Pass("before\n<topic> Getting started </topic> ignored\nbody\n<endtopic/>\n");
   ASSERT_EQ(TableCount(tables_.topics), 1);
-  const TableEntry& topic = EntryAt(tables_.topics, 1);
+  const TopicRecord& topic = EntryAt(tables_.topics, 1);
   EXPECT_EQ(topic.name, "GETTING_STARTED");
-  EXPECT_EQ(topic.line_numbers, 2);
+  EXPECT_EQ(topic.line, 2);
   EXPECT_EQ(topic.abs_line, 2);
   EXPECT_EQ(topic.count, 1);
   ASSERT_EQ(TableCount(tables_.keywords), 1);
   EXPECT_EQ(EntryAt(tables_.keywords, 1).name, "Getting started");
-  EXPECT_EQ(EntryAt(tables_.keywords, 1).files, "GETTING_STARTED");
-  EXPECT_EQ(EntryAt(tables_.keywords, 1).flags, 8u);
+  EXPECT_EQ(EntryAt(tables_.keywords, 1).topic, "GETTING_STARTED");
+  EXPECT_TRUE(EntryAt(tables_.keywords, 1).is_topic_title);
   // A topic without headings is recorded under its name with level 0.
   ASSERT_EQ(TableCount(tables_.headings), 1);
   EXPECT_EQ(Heading(1).name, "Getting started");
-  EXPECT_EQ(Heading(1).value, 0);
+  EXPECT_EQ(Heading(1).level, 0);
   EXPECT_EQ(Heading(1).abs_line, 2);
   EXPECT_EQ(Reports(), "");
 }
@@ -91,7 +78,7 @@ TEST_P(TitleHeading, IsTheFirstHeadingOfTheLowestLevelNumber) {
   Pass(std::string("<topic>T</topic>\n") + GetParam().body + "<endtopic/>\n");
   ASSERT_EQ(TableCount(tables_.headings), 1);
   EXPECT_EQ(Heading(1).name, GetParam().title);
-  EXPECT_EQ(Heading(1).value, GetParam().level);
+  EXPECT_EQ(Heading(1).level, GetParam().level);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TagProcessorTest, HeadingLevelMismatchIsFatal) {
-  EXPECT_EXIT(Pass("<topic>T</topic>\n<head1>Title</head2>\n"), ::testing::ExitedWithCode(1), "");
+  EXPECT_THROW(Pass("<topic>T</topic>\n<head1>Title</head2>\n"), FatalStop);
   EXPECT_EQ(Reports(), At(2) +
                            "Fatal : The heading ending with </head2> was started at a different "
                            "level. The opening and closing heading levels must match.\r\n");
@@ -119,51 +106,51 @@ TEST_F(TagProcessorTest, CommentInsideTopicSilencesOutputButNotOutside) {
 }
 
 TEST_F(TagProcessorTest, CommentStopsTheLineAndTogglesOutput) {
-  OpenMainSource(dir_.Write("book.pp", "<topic>T</topic>\n"));
-  std::string line;
+  run_.reader.OpenMainText(kSource, "<topic>T</topic>\n");
+  bool overflow = false;
   LineOutput output;
-  ReadSourceLine(line, kLineText);
-  ProcessLine(line, context_, state_, output);
+  ProcessLine(run_.reader.ReadSourceLine(kLineText, overflow), run_, state_, output);
   EXPECT_TRUE(state_.output_on);
-  ProcessLine("text <comment> more\n", context_, state_, output);
+  ProcessLine("text <comment> more\n", run_, state_, output);
   EXPECT_FALSE(state_.output_on);
-  ProcessLine("</comment>\n", context_, state_, output);
+  ProcessLine("</comment>\n", run_, state_, output);
   EXPECT_TRUE(state_.output_on);
 }
 
 TEST_F(TagProcessorTest, MixedDefinitionWarnsAndFollowsTheOpeningForm) {
   Pass("<topic>T</popup>\n<endtopic/>\n");
   EXPECT_EQ(Reports(), At(1) + "Warning : Topic definition is mixed (<topic>...</popup>).\r\n");
-  EXPECT_EQ(EntryAt(tables_.topics, 1).flags & kTopicIsPopup, 0u);
+  EXPECT_FALSE(EntryAt(tables_.topics, 1).is_popup);
 }
 
 TEST_F(TagProcessorTest, PopupIsFlagged) {
   Pass("<popup>Note</popup>\n<endtopic/>\n");
-  EXPECT_EQ(EntryAt(tables_.topics, 1).flags, kTopicIsPopup);
+  EXPECT_TRUE(EntryAt(tables_.topics, 1).is_popup);
+  EXPECT_FALSE(EntryAt(tables_.topics, 1).has_examples);
 }
 
 TEST_F(TagProcessorTest, ClosingTopicTagOpensAPairNobodyCanClose) {
-  EXPECT_EXIT(Pass("</topic>T</topic>\n"), ::testing::ExitedWithCode(1), "");
+  EXPECT_THROW(Pass("</topic>T</topic>\n"), FatalStop);
   EXPECT_EQ(Reports(), At(1) +
                            "Fatal : Unexpected topic or popup tag found while processing </topic> "
                            "link\r\n");
 }
 
 TEST_F(TagProcessorTest, TopicInsideTopicIsFatal) {
-  EXPECT_EXIT(Pass("<topic>A</topic>\n<topic>B</topic>\n"), ::testing::ExitedWithCode(1), "");
+  EXPECT_THROW(Pass("<topic>A</topic>\n<topic>B</topic>\n"), FatalStop);
   EXPECT_EQ(Reports(),
             At(2) + "Fatal : Topic tag inside topic, previous <endtopic/> tag missing?\r\n");
 }
 
 TEST_F(TagProcessorTest, StrayEndTopicIsFatal) {
-  EXPECT_EXIT(Pass("text\n<endtopic/>\n"), ::testing::ExitedWithCode(1), "");
+  EXPECT_THROW(Pass("text\n<endtopic/>\n"), FatalStop);
   EXPECT_EQ(Reports(), At(2) +
                            "Fatal : Topic \"\" could not be found at <endtopic/> after being "
                            "added\r\n");
 }
 
 TEST_F(TagProcessorTest, EndTopicInsideOpenPairIsFatal) {
-  EXPECT_EXIT(Pass("<topic>A\n<endtopic/>\n"), ::testing::ExitedWithCode(1), "");
+  EXPECT_THROW(Pass("<topic>A\n<endtopic/>\n"), FatalStop);
   EXPECT_EQ(Reports(), At(2) + "Fatal : <endtopic/> tag was not expected in <topic> link\r\n");
 }
 
@@ -203,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TagProcessorTest, EmptyNameIsWarnedAndNeverRegistered) {
-  EXPECT_EXIT(Pass("<topic> </topic>\n<endtopic/>\n"), ::testing::ExitedWithCode(1), "");
+  EXPECT_THROW(Pass("<topic> </topic>\n<endtopic/>\n"), FatalStop);
   EXPECT_EQ(Reports(), At(1) + "Warning : Invalid topic name \"\", should be an identifier\r\n" +
                            At(2) +
                            "Fatal : Topic \"\" could not be found at <endtopic/> after being "
@@ -211,8 +198,7 @@ TEST_F(TagProcessorTest, EmptyNameIsWarnedAndNeverRegistered) {
 }
 
 TEST_F(TagProcessorTest, FortyOneCharacterNameIsFatal) {
-  EXPECT_EXIT(Pass("<topic>" + std::string(41, 'a') + "</topic>\n"), ::testing::ExitedWithCode(1),
-              "");
+  EXPECT_THROW(Pass("<topic>" + std::string(41, 'a') + "</topic>\n"), FatalStop);
   EXPECT_EQ(Reports(), At(1) + "Fatal : Topic string \"" + std::string(41, 'a') +
                            "\" too long, maximum length is 40\r\n");
 }
@@ -221,9 +207,9 @@ TEST_F(TagProcessorTest, CheckJumpsWarnsOncePerUndefinedNameAndAboutDuplicates) 
   Pass(
       "<topic>A</topic>\n<endtopic/>\n<topic>a</topic>\n<endtopic/>\n<topic>B</topic>\n"
       "<endtopic/>\n");
-  InsertEntry(tables_.jumps, "MISSING", dir_.File("book.pp"), 9, 9, 3, 0, 0, 0, 0);
-  InsertEntry(tables_.jumps, "B", dir_.File("book.pp"), 8, 8, 1, 0, 0, 0, 0);
-  CheckJumps(tables_.topics, tables_.jumps);
+  InsertEntry(tables_.jumps, JumpRecord{"MISSING", kSource, 9, 9, 3});
+  InsertEntry(tables_.jumps, JumpRecord{"B", kSource, 8, 8, 1});
+  CheckJumps(listing_, tables_.topics, tables_.jumps);
   EXPECT_EQ(Reports(), At(9) + "Warning : Ignoring 3 jump(s) to undefined topic MISSING\r\n" +
                            At(1) + "Warning : Duplicate topic A\r\n");
 }
@@ -232,8 +218,8 @@ TEST_F(TagProcessorTest, CheckHeadingsFindsTopicsSharingATitle) {
   Pass(
       "<topic>A</topic>\n<head1>Same</head1>\n<endtopic/>\n"
       "<topic>B</topic>\n<head1>Same</head1>\n<endtopic/>\n");
-  SortTable(tables_.headings, 'A');
-  CheckHeadings(tables_.topics, tables_.headings);
+  tables_.headings.SortByPosition();
+  CheckHeadings(listing_, tables_.topics, tables_.headings);
   EXPECT_EQ(Reports(), At(4) + "Warning : Topic \"B\" had no corresponding heading.\r\n");
 }
 
@@ -243,8 +229,8 @@ TEST_F(TagProcessorTest, CheckHeadingsLetsNoTopicOutrankTheFirst) {
       "<popup>P</popup>\n<head1>Popup title</head1>\n<endtopic/>\n"
       "<topic>B</topic>\n<endtopic/>\n"
       "<topic>C</topic>\n<head1>One</head1>\n<endtopic/>\n");
-  SortTable(tables_.headings, 'A');
-  EXPECT_EXIT(CheckHeadings(tables_.topics, tables_.headings), ::testing::ExitedWithCode(1), "");
+  tables_.headings.SortByPosition();
+  EXPECT_THROW(CheckHeadings(listing_, tables_.topics, tables_.headings), FatalStop);
   EXPECT_EQ(Reports(), At(11) +
                            "Fatal : Heading \"One\" in the current topic is a lower heading level "
                            "(less indented) than the first topic.\r\n");
@@ -255,20 +241,20 @@ TEST_F(TagProcessorTest, CheckHeadingsDropsPopupTitlesAndInheritsLevels) {
       "<topic>A</topic>\n<head2>Two</head2>\n<endtopic/>\n"
       "<popup>P</popup>\n<head1>Popup title</head1>\n<endtopic/>\n"
       "<topic>B</topic>\n<endtopic/>\n");
-  SortTable(tables_.headings, 'A');
-  CheckHeadings(tables_.topics, tables_.headings);
+  tables_.headings.SortByPosition();
+  CheckHeadings(listing_, tables_.topics, tables_.headings);
   EXPECT_EQ(Reports(), "");
   ASSERT_EQ(TableCount(tables_.headings), 2);
   EXPECT_EQ(Heading(1).name, "Two");
   EXPECT_EQ(Heading(2).name, "B");
-  EXPECT_EQ(Heading(2).value, 2);
+  EXPECT_EQ(Heading(2).level, 2);
 }
 
 TEST_F(TagProcessorTest, OutputPassCountsHeadingsWithoutReordering) {
   Pass("<topic>Zed</topic>\n<endtopic/>\n<topic>Alpha</topic>\n<endtopic/>\n");
-  SortTable(tables_.headings, 'A');
-  context_.headings_in_source_order = true;
-  ClearColumn(tables_.headings, "Count");
+  tables_.headings.SortByPosition();
+  run_.headings_in_source_order = true;
+  tables_.headings.ClearCounts();
   Pass("<topic>Zed</topic>\n<endtopic/>\n<topic>Alpha</topic>\n<endtopic/>\n");
   ASSERT_EQ(TableCount(tables_.headings), 2);
   EXPECT_EQ(Heading(1).name, "Zed");

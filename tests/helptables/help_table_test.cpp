@@ -6,17 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
-
 namespace quillark {
 namespace {
 
-void Add(HelpTable& table, std::string_view name, std::int32_t abs_line = 0,
-         std::uint32_t flags = 0) {
-  InsertEntry(table, name, "", 0, abs_line, 0, 0, 0, 0, flags);
+TopicRecord Topic(std::string_view name, std::int32_t abs_line = 0, bool popup = false) {
+  TopicRecord record;
+  record.name = name;
+  record.abs_line = abs_line;
+  record.is_popup = popup;
+  return record;
 }
 
-std::vector<std::string> Names(const HelpTable& table) {
+void Add(TopicTable& table, std::string_view name, std::int32_t abs_line = 0, bool popup = false) {
+  table.Insert(Topic(name, abs_line, popup));
+}
+
+template <typename Record>
+std::vector<std::string> Names(const HelpTable<Record>& table) {
   std::vector<std::string> names;
   for (int number = 1; number <= TableCount(table); ++number) {
     names.push_back(EntryAt(table, number).name);
@@ -25,7 +31,7 @@ std::vector<std::string> Names(const HelpTable& table) {
 }
 
 TEST(InsertEntry, EqualNameGoesBeforeTheOneTheSearchMet) {
-  HelpTable table;
+  TopicTable table;
   Add(table, "beta");
   Add(table, "Alpha");
   Add(table, "alpha");
@@ -37,21 +43,22 @@ TEST(InsertEntry, EqualNameGoesBeforeTheOneTheSearchMet) {
 }
 
 TEST(InsertEntry, FlagsFullWhenTheInsertionReaches3000Records) {
-  HelpTable table;
+  TopicTable table;
   char name[16];
   for (int i = 1; i < kTableCapacity; ++i) {
     std::snprintf(name, sizeof name, "t%05d", i);
-    ASSERT_FALSE(InsertEntry(table, name, "", 0, i, 0, 0, 0, 0, 0)) << i;
+    ASSERT_FALSE(InsertEntry(table, Topic(name, i))) << i;
   }
-  EXPECT_TRUE(InsertEntry(table, "t03000", "", 0, 3000, 0, 0, 0, 0, 0));
-  EXPECT_TRUE(InsertEntry(table, "a", "", 0, 0, 0, 0, 0, 0, 0));  // a full table takes no more
+  EXPECT_TRUE(InsertEntry(table, Topic("t03000", 3000)));
+  EXPECT_TRUE(InsertEntry(table, Topic("a")));  // a full table takes no more
   EXPECT_EQ(TableCount(table), 3000);
   EXPECT_EQ(FindByName(table, "a"), kNotFound);
   EXPECT_EQ(FindByName(table, "T01234"), 1234);
+  EXPECT_EQ(EntryAt(table, 1234).abs_line, 1234);
 }
 
 TEST(NameSearch, StepsBackToTheFirstEqualName) {
-  HelpTable table;
+  TopicTable table;
   for (int line : {10, 20, 30, 40, 50}) Add(table, "same", line);
   Add(table, "aaa");
   // Each equal name goes before the one the search met, which need not be the
@@ -63,87 +70,78 @@ TEST(NameSearch, StepsBackToTheFirstEqualName) {
   EXPECT_EQ(FindByNameAt(table, "same", 15), kNotFound);
 }
 
+TEST(NameSearch, RecordsKeepTheirFieldsWhileOthersAreInsertedBeforeThem) {
+  TopicTable table;
+  for (int i = 0; i < 200; ++i) Add(table, "n" + std::to_string(1000 - i), i);
+  for (int row = 1; row <= table.Count(); ++row) {
+    const TopicRecord& record = table.At(row);
+    EXPECT_EQ(record.name, "n" + std::to_string(1000 - record.abs_line));
+  }
+  EXPECT_EQ(table.At(1).name, "n1000");  // "1" sorts before "8"
+}
+
 TEST(FindByFileName, ComparesTheNameWithoutDriveAndFolder) {
-  HelpTable table;
-  Add(table, "c:\\pics\\Logo.bmp");
-  Add(table, "art/Logo.BMP");
+  BitmapTable table;
+  BitmapRecord record;
+  record.name = "c:\\pics\\Logo.bmp";
+  table.Insert(record);
+  record.name = "art/Logo.BMP";
+  table.Insert(record);
   EXPECT_EQ(FindByFileName(table, "Logo.BMP", false), 1);
   EXPECT_EQ(FindByFileName(table, "logo.bmp", true), 1);
   EXPECT_EQ(FindByFileName(table, "logo.bmp", false), kNotFound);
   EXPECT_EQ(FindByFileName(table, "pics\\Logo.bmp", true), kNotFound);
 }
 
-TEST(FindByPosition, ModesAndMasks) {
-  HelpTable table;
-  // In name order: 1 a(30) 2 b(10, popup) 3 c(20) 4 d(10) 5 e(40, examples) 6 f(20)
+TEST(FindByPosition, ModesAndFilters) {
+  TopicTable table;
+  // In name order: 1 a(30) 2 b(10, popup) 3 c(20) 4 d(10) 5 e(40) 6 f(20)
   Add(table, "a", 30);
-  Add(table, "b", 10, kTopicIsPopup);
+  Add(table, "b", 10, true);
   Add(table, "c", 20);
   Add(table, "d", 10);
-  Add(table, "e", 40, kTopicHasExamples);
+  Add(table, "e", 40);
   Add(table, "f", 20);
-  auto find = [&table](PositionMode mode, std::int32_t position, std::uint32_t mask = kAllFlags) {
-    return FindByPosition(table, position, mask, mode);
-  };
-  EXPECT_EQ(find(PositionMode::kFirst, 0), 2);
-  EXPECT_EQ(find(PositionMode::kFirst, 0, kNoPopups), 4);
-  EXPECT_EQ(find(PositionMode::kAfter, 10), 3);  // of two equal lines the earlier record
-  EXPECT_EQ(find(PositionMode::kAfter, 40), kNotFound);
-  EXPECT_EQ(find(PositionMode::kBefore, 30), 3);
-  EXPECT_EQ(find(PositionMode::kBefore, 10), kNotFound);
-  EXPECT_EQ(find(PositionMode::kEqual, 20), 3);
-  EXPECT_EQ(find(PositionMode::kEqual, 10, kNoPopups), 4);
-  EXPECT_EQ(find(PositionMode::kLast, 0), 5);
-  EXPECT_EQ(find(PositionMode::kLast, 0, kAllFlags & ~kTopicHasExamples), 1);
-
-  // The extreme lines lie outside the search bounds.
-  HelpTable extremes;
-  Add(extremes, "high", 2147483647);
-  Add(extremes, "low", -2147483647);
-  EXPECT_EQ(FindByPosition(extremes, 0, kAllFlags, PositionMode::kFirst), 2);
-  EXPECT_EQ(FindByPosition(extremes, 0, kAllFlags, PositionMode::kAfter), kNotFound);
-  EXPECT_EQ(FindByPosition(extremes, 0, kAllFlags, PositionMode::kLast), 1);
-  EXPECT_EQ(FindByPosition(extremes, 0, kAllFlags, PositionMode::kBefore), kNotFound);
+  auto no_popups = [](const TopicRecord& topic) { return !topic.is_popup; };
+  EXPECT_EQ(FindByPosition(table, 0, PositionMode::kFirst), 2);
+  EXPECT_EQ(FindByPosition(table, 0, PositionMode::kFirst, no_popups), 4);
+  EXPECT_EQ(FindByPosition(table, 10, PositionMode::kAfter), 3);  // of two equal lines the earlier
+  EXPECT_EQ(FindByPosition(table, 40, PositionMode::kAfter), kNotFound);
+  EXPECT_EQ(FindByPosition(table, 30, PositionMode::kBefore), 3);
+  EXPECT_EQ(FindByPosition(table, 10, PositionMode::kBefore), kNotFound);
+  EXPECT_EQ(FindByPosition(table, 20, PositionMode::kEqual), 3);
+  EXPECT_EQ(FindByPosition(table, 10, PositionMode::kEqual, no_popups), 4);
+  EXPECT_EQ(FindByPosition(table, 0, PositionMode::kLast), 5);
+  EXPECT_EQ(FirstRowByLine(table).at(20), 3);
+  EXPECT_EQ(FirstRowByLine(table).at(10), 2);
 }
 
-TEST(SortTable, StableFoldingCaseAndMovingTexts) {
-  HelpTable table;
+TEST(SortByPosition, StableAndKeepsBodies) {
+  TopicTable table;
   for (auto [name, line] : {std::pair{"a", 3}, {"b", 1}, {"c", 3}, {"d", 1}, {"B", 2}}) {
     Add(table, name, line);
   }
   SetEntryText(table, FindByName(table, "c"), "text of c");
-  SortTable(table, 'a');
+  const std::uint64_t before = table.version();
+  table.SortByPosition();
+  EXPECT_NE(table.version(), before);
   EXPECT_EQ(Names(table), (std::vector<std::string>{"b", "d", "B", "a", "c"}));
   ASSERT_NE(GetEntryText(table, 5), nullptr);
   EXPECT_EQ(*GetEntryText(table, 5), "text of c");
-  SortTable(table, 'n');
-  EXPECT_EQ(Names(table), (std::vector<std::string>{"a", "b", "B", "c", "d"}));
-}
-
-TEST(ClearColumn, ZeroesOnlyTheNamedField) {
-  HelpTable table;
-  InsertEntry(table, "one", "f", 1, 2, 3, 4, 5, 6, 7);
-  auto fields = [&table](std::string_view column) {
-    ClearColumn(table, column);
-    const TableEntry& e = EntryAt(table, 1);
-    return std::vector{e.line_numbers, e.abs_line, e.count, e.value, e.start_pos, e.end_pos};
-  };
-  EXPECT_EQ(fields("Name"), (std::vector{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(fields("Count"), (std::vector{1, 2, 0, 4, 5, 6}));
-  EXPECT_EQ(fields("StartPos"), (std::vector{1, 2, 0, 4, 0, 6}));
-  EXPECT_EQ(fields("EndPos"), (std::vector{1, 2, 0, 4, 0, 0}));
-  EXPECT_EQ(fields("AbsLine"), (std::vector{1, 0, 0, 4, 0, 0}));
-  EXPECT_EQ(fields("Value"), (std::vector{1, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(fields("FileLine"), (std::vector{0, 0, 0, 0, 0, 0}));
+  table.Filter([](const TopicRecord& topic) { return topic.abs_line != 1; });
+  EXPECT_EQ(Names(table), (std::vector<std::string>{"B", "a", "c"}));
 }
 
 TEST(InsertEntry, LimitsOfNamesAndTexts) {
-  HelpTable table;
-  EXPECT_FALSE(InsertEntry(table, "", "file", 1, 2, 3, 4, 5, 6, 7));
-  InsertEntry(table, std::string(300, 'n'), std::string(256, 'f'), 1, 2, 3, 4, 5, 6, 7);
+  TopicTable table;
+  EXPECT_FALSE(InsertEntry(table, Topic("")));
+  EXPECT_EQ(TableCount(table), 0);
+  TopicRecord long_one = Topic(std::string(300, 'n'));
+  long_one.file = std::string(256, 'f');
+  InsertEntry(table, long_one);
   ASSERT_EQ(TableCount(table), 1);
   EXPECT_EQ(EntryAt(table, 1).name, std::string(255, 'n'));
-  EXPECT_EQ(EntryAt(table, 1).files, std::string(255, 'f'));
+  EXPECT_EQ(EntryAt(table, 1).file, std::string(255, 'f'));
   // Texts only for records in use, and an empty text changes nothing.
   SetEntryText(table, 2, "no record");
   EXPECT_EQ(GetEntryText(table, 2), nullptr);
@@ -155,24 +153,61 @@ TEST(InsertEntry, LimitsOfNamesAndTexts) {
   EXPECT_EQ(*GetEntryText(table, 1), std::string(8191, 'x'));
 }
 
-TEST(DumpTable, RecordLinesAlignColumnsAndShowTextExcerpt) {
-  testing_support::TempDir dir;
-  HelpTable table;
-  InsertEntry(table, "Getting_started", "main.txt", 12, 34, 1, -2, 100, 2000, 3);
-  InsertEntry(table, "zz", "inc.txt", 1, 2, 0, 0, 0, 0, 0);
+TEST(DumpTable, EachKindShowsItsFieldsInTheCommonColumns) {
+  TopicTable topics;
+  TopicRecord topic = Topic("Getting_started", 34);
+  topic.file = "main.txt";
+  topic.line = 12;
+  topic.count = 1;
+  topic.start_pos = 100;
+  topic.end_pos = 2000;
+  topic.has_examples = true;
+  topic.is_popup = true;
+  topics.Insert(topic);
+  TopicRecord plain = Topic("zz", 2);
+  plain.file = "inc.txt";
+  plain.line = 1;
+  topics.Insert(plain);
   // 120 characters: the excerpt ends in "..." in place of "xyz".
-  SetEntryText(table, 1, "a\r\nb" + std::string(113, '-') + "xyz" + "beyond");
-  SetEntryText(table, 2, "short\n");
-  DumpTable(dir.File("book.lst"), "", "H", "", table);  // empty lines are left out
-  EXPECT_EQ(dir.Read("book.lst"),
+  SetEntryText(topics, 1, "a\r\nb" + std::string(113, '-') + "xyz" + "beyond");
+  SetEntryText(topics, 2, "short\n");
+  EXPECT_EQ(DumpTable("", "H", "", topics),  // empty lines are left out
             "H\r\n"
-            "Getting_started main.txt           12        34         1        -2       100"
+            "Getting_started main.txt           12        34         1         0       100"
             "      2000         3 a\\r\\nb" +
                 std::string(113, '-') +
                 "...\r\n"
                 "zz              inc.txt             1         2         0         0         0"
                 "         0         0 short\\n\r\n"
                 "\r\n");
+
+  // A heading's level is the Value column, a picture's size StartPos and
+  // EndPos, a title keyword flag 8 and a copied picture flag 4.
+  HeadingTable headings;
+  HeadingRecord heading;
+  heading.name = "Intro";
+  heading.level = 2;
+  headings.Insert(heading);
+  KeywordTable keywords;
+  KeywordRecord keyword;
+  keyword.name = "Intro";
+  keyword.topic = "INTRO";
+  keyword.is_topic_title = true;
+  keywords.Insert(keyword);
+  BitmapTable bitmaps;
+  BitmapRecord bitmap;
+  bitmap.name = "/p/logo.bmp";
+  bitmap.width = 48;
+  bitmap.height = 16;
+  bitmap.copied = true;
+  bitmaps.Insert(bitmap);
+  const std::string zeros = "         0";
+  EXPECT_EQ(DumpTable("", "", "", headings), "Intro                 " + zeros + zeros + zeros +
+                                                 "         2" + zeros + zeros + zeros + "\r\n\r\n");
+  EXPECT_EQ(DumpTable("", "", "", keywords), "Intro      INTRO      " + zeros + zeros + zeros +
+                                                 zeros + zeros + zeros + "         8\r\n\r\n");
+  EXPECT_EQ(DumpTable("", "", "", bitmaps), "/p/logo.bmp            " + zeros + zeros + zeros +
+                                                zeros + "        48        16         4\r\n\r\n");
 }
 
 }  // namespace

@@ -17,28 +17,30 @@ using Heading = std::pair<std::string, int>;  // text and level
 class ContentsTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetWriterState();
-    InitFonts();
-    SetCaption("Book Help");
+    InitFonts(writer_);
+    SetCaption(writer_, "Book Help");
     names_.contents = dir_.File("contents");
   }
   // One topic per heading, named A, B, C, ... in source order. The result
   // starts after the body tag when there is one.
   std::string Write(OutputFormat format, const std::vector<Heading>& list) {
-    HelpTable topics;
-    HelpTable headings;
+    TopicTable topics;
+    HeadingTable headings;
     for (std::size_t i = 0; i < list.size(); ++i) {
       const int line = 10 * static_cast<int>(i + 1);
-      InsertEntry(topics, std::string(1, static_cast<char>('A' + i)), "", 0, line, 0, 0, 0, 0, 0);
-      InsertEntry(headings, list[i].first, "", 0, line, 0, list[i].second, 0, 0, 0);
+      InsertEntry(topics, TopicRecord{.name = std::string(1, static_cast<char>('A' + i)),
+                                      .abs_line = line});
+      InsertEntry(headings,
+                  HeadingRecord{.name = list[i].first, .abs_line = line, .level = list[i].second});
     }
-    SortTable(headings, 'A');
-    WriteContents(format, names_, topics, headings);
+    headings.SortByPosition();
+    WriteContents(format, writer_, names_, topics, headings);
     const std::string page = dir_.Read("contents");
     const std::size_t body = page.find("<body>\r\n");
     return body == std::string::npos ? page : page.substr(body + 8);
   }
   testing_support::TempDir dir_;
+  WriterState writer_;
   FrameFileNames names_;
 };
 

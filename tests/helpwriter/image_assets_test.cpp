@@ -32,13 +32,15 @@ TEST(CopyImageAssets, CopiesListedAndFlaggedImagesBesideTheProject) {
   std::filesystem::create_directories(dir.File("out"));
   dir.Write("src/a.png", "A");
   dir.Write("src/other.bmp", "O");
-  HelpTable bitmaps;
-  InsertEntry(bitmaps, dir.File("src/other.bmp"), "", 4, 8, 1, 0, 16, 16, 0);
-  CopyImageAssets(dir.File("src/a.png") + "\n\nsrc/late.png\n", dir.File("out/book.txt"), bitmaps);
+  BitmapTable bitmaps;
+  InsertEntry(bitmaps, BitmapRecord{.name = dir.File("src/other.bmp"), .width = 16, .height = 16});
+  Listing listing = Listing::InMemory();
+  CopyImageAssets(dir.File("src/a.png") + "\n\nsrc/late.png\n", dir.File("out/book.txt"), bitmaps,
+                  listing);
   const int a = FindByName(bitmaps, dir.File("src/a.png"));
   ASSERT_EQ(TableCount(bitmaps), 2);
   ASSERT_GT(a, 0);
-  EXPECT_EQ(EntryAt(bitmaps, a).flags, kBitmapCopied);
+  EXPECT_TRUE(EntryAt(bitmaps, a).copied);
   EXPECT_EQ(dir.Read("out/a.png"), "A");
   EXPECT_FALSE(std::filesystem::exists(dir.File("out/other.bmp")));
 }

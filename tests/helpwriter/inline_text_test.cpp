@@ -21,10 +21,8 @@ constexpr BlockFlags kDiagrams{.diagrams = true};
 
 class InlineTextTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetWriterState();
-    InitFonts();
-  }
+  void SetUp() override { InitFonts(writer_); }
+  WriterState writer_;
 };
 
 // One byte as both formats of a family write it, or "differs".
@@ -65,6 +63,21 @@ TEST(ConvertChar, GivesExactBytes) {
   EXPECT_EQ(Html(241), "&plusmn;");
 }
 
+// A run of printable bytes converts as its bytes one by one do.
+TEST(AppendConvertedText, AgreesWithConvertChar) {
+  std::string all;
+  for (int c = 32; c <= 126; ++c) all += static_cast<char>(c);
+  for (OutputFormat format : {kNone, kHlp, kRtf, kChm, kHtml}) {
+    std::string one_by_one;
+    for (char c : all) {
+      AppendConvertedChar(one_by_one, format, static_cast<unsigned char>(c), false, "", kNoBlock);
+    }
+    std::string run = "kept ";
+    AppendConvertedText(run, format, all);
+    EXPECT_EQ(run, "kept " + one_by_one) << static_cast<int>(format);
+  }
+}
+
 // 176 to 223 in order, as both families write them outside syntax blocks.
 constexpr std::string_view kBoxSubstitutes = ":**|||****|****++--|-+|******=**+*+****++++XxXXx";
 
@@ -88,7 +101,9 @@ TEST(ConvertChar, BoxDrawingSubstitutesAndUnknownBytes) {
 }
 
 TEST_F(InlineTextTest, SwitchTexts) {
-  EXPECT_EQ(SubscriptText(kRtf, true, 'x', kCode) + SubscriptText(kHtml, true, 'x', kSyntax), "");
+  EXPECT_EQ(SubscriptText(kRtf, writer_, true, 'x', kCode) +
+                SubscriptText(kHtml, writer_, true, 'x', kSyntax),
+            "");
   EXPECT_EQ(HorizontalLine(kHlp, 2), "\\par\\brdrdb\\brdrt\\par\\pard\r\n");
   EXPECT_EQ(HorizontalLine(kChm, 2),
             "<p><hr noshade size=\"1\" color=\"black\"><hr noshade size=\"1\" "
@@ -98,38 +113,41 @@ TEST_F(InlineTextTest, SwitchTexts) {
   EXPECT_EQ(ColourText(kHlp, "<clr_black/>") + ColourText(kRtf, "<clr_white/>"), "\\cf0 \\cf15 ");
   EXPECT_EQ(ColourText(kChm, "<clr_white/>"), "<font color=\"#FEFEFE\">");
   EXPECT_EQ(ColourText(kRtf, "<CLR_NONE/>") + ColourText(kHtml, "<clr_pink/>"), "");
-  EXPECT_EQ(HeadingText(kHlp, true, 0, 'x') + HeadingText(kHtml, true, 7, 'x'), "");
+  EXPECT_EQ(HeadingText(kHlp, writer_, true, 0, 'x') + HeadingText(kHtml, writer_, true, 7, 'x'),
+            "");
 }
 
 TEST_F(InlineTextTest, BlockTags) {
   // "\\keep" only in HLP; other diagram alignments; unknown keys give nothing.
-  EXPECT_EQ(BlockTag(kRtf, "CODE", true, ' '), "\\par\\pard\\f7\\fs20\r\n");
-  EXPECT_EQ(BlockTag(kRtf, "DIAGRAMS", true, 'R'), "\\par\\qr\\f7\\fs15\\keep\r\n");
-  EXPECT_EQ(BlockTag(kChm, "DIAGRAMS", true, 'R'), "<div align=\"right\"><pre><small/>");
-  EXPECT_EQ(BlockTag(kNone, "CODE", true, ' ') + BlockTag(kHlp, "H0", true, ' ') +
-                BlockTag(kRtf, "H7", true, ' ') + BlockTag(kHlp, "code", true, ' '),
+  EXPECT_EQ(BlockTag(kRtf, writer_, "CODE", true, ' '), "\\par\\pard\\f7\\fs20\r\n");
+  EXPECT_EQ(BlockTag(kRtf, writer_, "DIAGRAMS", true, 'R'), "\\par\\qr\\f7\\fs15\\keep\r\n");
+  EXPECT_EQ(BlockTag(kChm, writer_, "DIAGRAMS", true, 'R'), "<div align=\"right\"><pre><small/>");
+  EXPECT_EQ(BlockTag(kNone, writer_, "CODE", true, ' ') + BlockTag(kHlp, writer_, "H0", true, ' ') +
+                BlockTag(kRtf, writer_, "H7", true, ' ') +
+                BlockTag(kHlp, writer_, "code", true, ' '),
             "");
   // After a heading end the leading "\\par" is left out, but not after a line.
-  SetPreviousTag("</head2>");
-  EXPECT_EQ(BlockTag(kRtf, "SYNTAX", true, ' '), "\\pard\\f8\\fs20\r\n");
-  SetPreviousTag("<hline/>");
-  EXPECT_EQ(BlockTag(kHlp, "EXAMPLE", true, ' '), "\\par\\pard\\f7\\fs20\\keep\r\n");
+  SetPreviousTag(writer_, "</head2>");
+  EXPECT_EQ(BlockTag(kRtf, writer_, "SYNTAX", true, ' '), "\\pard\\f8\\fs20\r\n");
+  SetPreviousTag(writer_, "<hline/>");
+  EXPECT_EQ(BlockTag(kHlp, writer_, "EXAMPLE", true, ' '), "\\par\\pard\\f7\\fs20\\keep\r\n");
   // The half-height line under a heading follows the text size.
-  SetFont("TEXT", "Verdana,12");
-  EXPECT_EQ(HeadingText(kRtf, false, 5, ','), "\\f0\\fs24\\b0\\keep\\line\\fs12\\line\\fs24");
+  SetFont(writer_, "TEXT", "Verdana,12");
+  EXPECT_EQ(HeadingText(kRtf, writer_, false, 5, ','),
+            "\\f0\\fs24\\b0\\keep\\line\\fs12\\line\\fs24");
 }
 
 // Three quarters of twice the text size, ties to even.
 TEST_F(InlineTextTest, DiagramSizeFollowsTheTextSize) {
   for (const auto& [font, size] :
        {std::pair{"Arial,9", 14}, std::pair{"Arial,10", 15}, std::pair{"Arial,12", 18}}) {
-    SetFont("TEXT", font);
-    EXPECT_EQ(BlockTag(kHlp, "DIAGRAMS", true, 'C'),
+    SetFont(writer_, "TEXT", font);
+    EXPECT_EQ(BlockTag(kHlp, writer_, "DIAGRAMS", true, 'C'),
               "\\par\\qc\\f7\\fs" + std::to_string(size) + "\\keep\r\n");
   }
   // Sizes at the 32-bit limit are doubled without overflowing.
-  SetFont("TEXT", "Arial,2147483647");
-  EXPECT_EQ(BlockTag(kRtf, "CODE", false, ' '), "\\par\\pard\\f0\\fs4294967294\r\n");
+  SetFont(writer_, "TEXT", "Arial,2147483647");
+  EXPECT_EQ(BlockTag(kRtf, writer_, "CODE", false, ' '), "\\par\\pard\\f0\\fs4294967294\r\n");
 }
 
 }  // namespace

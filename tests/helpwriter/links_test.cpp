@@ -15,11 +15,9 @@ const std::string kShortBody = "A note.<br/>\r\n";
 
 class LinksTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetWriterState();
-    InitFonts();
-  }
-  HelpTable bitmaps_;
+  void SetUp() override { InitFonts(writer_); }
+  WriterState writer_;
+  BitmapTable bitmaps_;
 };
 
 // Links of the ordinary kinds are in the whole-run files.
@@ -27,8 +25,8 @@ TEST_F(LinksTest, JumpLinkVariants) {
   const std::string empty;
   auto link = [&](OutputFormat format, bool popup, bool bold, int row, const std::string* body,
                   bool italic_and_underline = false) {
-    return JumpLink(format, popup, bold, italic_and_underline, italic_and_underline, row, "Intro",
-                    "See intro", body, bitmaps_);
+    return JumpLink(format, writer_, popup, bold, italic_and_underline, italic_and_underline, row,
+                    "Intro", "See intro", body, bitmaps_);
   };
   EXPECT_EQ(link(kHlp, false, false, kNotFound, nullptr), "See intro");
   EXPECT_EQ(link(kHtml, true, false, 0, &kShortBody), "See intro");  // no target keeps blanks
@@ -46,13 +44,14 @@ TEST_F(LinksTest, JumpLinkVariants) {
   // A long text with blanks keeps every "&nbsp;" whole.
   std::string words;
   for (int i = 0; i < 60; ++i) words += "ab ";
-  EXPECT_TRUE(JumpLink(kHtml, false, false, false, false, 3, "Intro", words, nullptr, bitmaps_)
-                  .ends_with("&nbsp;</a>"));
+  EXPECT_TRUE(
+      JumpLink(kHtml, writer_, false, false, false, false, 3, "Intro", words, nullptr, bitmaps_)
+          .ends_with("&nbsp;</a>"));
 }
 
 TEST_F(LinksTest, PopupWidthEstimatesTheTableAndLineWidths) {
-  InsertEntry(bitmaps_, "/pics/logo.bmp", "a.txt", 1, 0, 1, 0, 300, 40, 0);
-  InsertEntry(bitmaps_, "/pics/gone.bmp", "a.txt", 1, 0, 1, 0, 0, 0, 0);
+  InsertEntry(bitmaps_, BitmapRecord{.name = "/pics/logo.bmp", .width = 300, .height = 40});
+  InsertEntry(bitmaps_, BitmapRecord{.name = "/pics/gone.bmp"});
   const std::string x40(40, 'x');
   const std::string x30(30, 'x');
   const std::pair<std::string, std::int64_t> cases[] = {
@@ -67,11 +66,12 @@ TEST_F(LinksTest, PopupWidthEstimatesTheTableAndLineWidths) {
        180},
       {std::string(37, 'x') + "<br/>" + x30 + "&nbsp;" + std::string(6, 'y') + "<br/>", 360},
       {"<pre>short\r\n" + x30 + "&lt;&gt;\r\n</pre>", 320}};
-  for (const auto& [body, width] : cases) EXPECT_EQ(PopupWidth(body, bitmaps_), width) << body;
+  for (const auto& [body, width] : cases)
+    EXPECT_EQ(PopupWidth(writer_, body, bitmaps_), width) << body;
   // A line's width counts its shown characters times the text font size.
-  EXPECT_EQ(PopupLineWidth("<b>ab</b>&lt;<u>c</u>\r\n"), 40);
-  SetFont("TEXT", "Arial,12");
-  EXPECT_EQ(PopupLineWidth("ab\n"), 24);
+  EXPECT_EQ(PopupLineWidth(writer_, "<b>ab</b>&lt;<u>c</u>\r\n"), 40);
+  SetFont(writer_, "TEXT", "Arial,12");
+  EXPECT_EQ(PopupLineWidth(writer_, "ab\n"), 24);
 }
 
 // Only the lower-case plain scheme is recognised; keywords followed only by

@@ -13,34 +13,35 @@ namespace {
 class ProjectFilesTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetWriterState();
-    SetCaption("Book Help");
-    InitFonts();
+    SetCaption(writer_, "Book Help");
+    InitFonts(writer_);
     // Table order ALPHA, MIDDLE, ZETA; source order ZETA, MIDDLE, then the popup ALPHA.
-    InsertEntry(topics_, "ZETA", "book.txt", 1, 10, 1, 0, 0, 0, 0);
-    InsertEntry(topics_, "MIDDLE", "book.txt", 5, 20, 1, 0, 0, 0, kTopicHasExamples);
-    InsertEntry(topics_, "ALPHA", "book.txt", 9, 30, 1, 0, 0, 0, kTopicIsPopup);
+    InsertEntry(topics_, TopicRecord{.name = "ZETA", .abs_line = 10});
+    InsertEntry(topics_, TopicRecord{.name = "MIDDLE", .abs_line = 20, .has_examples = true});
+    InsertEntry(topics_, TopicRecord{.name = "ALPHA", .abs_line = 30, .is_popup = true});
   }
 
   std::string WriteChm() {
-    WriteProjectFiles(OutputFormat::kChm, dir_.File("temp/book.hhp"), dir_.File("temp/*.html"),
-                      dir_.File("temp/book.hhk"), dir_.File("temp/book.hhc"), topics_, bitmaps_,
+    WriteProjectFiles(OutputFormat::kChm, writer_, dir_.File("temp/book.hhp"),
+                      dir_.File("temp/*.html"), dir_.File("temp/book.hhk"),
+                      dir_.File("temp/book.hhc"), topics_, bitmaps_,
                       {"_link_APPLE_1.html", "_link_APPLE_2.html"});
     return dir_.Read("temp/book.hhp");
   }
 
   testing_support::TempDir dir_;
-  HelpTable topics_;
-  HelpTable bitmaps_;
+  WriterState writer_;
+  TopicTable topics_;
+  BitmapTable bitmaps_;
 };
 
 // Whole project files are in the whole-run files; here a popup before the
 // other topics in the table, an example topic and the HLP website button.
 TEST_F(ProjectFilesTest, WinHelpProjectButtonAndMapInSourceOrder) {
-  SetButtonCaption("Home");
-  SetButtonWebsite("example.com");
-  WriteProjectFiles(OutputFormat::kHlp, dir_.File("book.hpj"), "/docs/book.rtf", "", "", topics_,
-                    bitmaps_, {});
+  SetButtonCaption(writer_, "Home");
+  SetButtonWebsite(writer_, "example.com");
+  WriteProjectFiles(OutputFormat::kHlp, writer_, dir_.File("book.hpj"), "/docs/book.rtf", "", "",
+                    topics_, bitmaps_, {});
   const std::string project = dir_.Read("book.hpj");
   EXPECT_EQ(project.substr(project.find("DisableButton(btnExample)\r\n")),
             "DisableButton(btnExample)\r\n"
@@ -64,15 +65,15 @@ TEST_F(ProjectFilesTest, HtmlHelpProjectMapsAndListsTopics) {
 // caption and an address, the example button an example topic.
 TEST_F(ProjectFilesTest, WindowButtonsFollowJumpAndExample) {
   auto buttons = [&](const char* caption, const char* website) {
-    SetButtonCaption(caption);
-    SetButtonWebsite(website);
+    SetButtonCaption(writer_, caption);
+    SetButtonWebsite(writer_, website);
     const std::string project = WriteChm();
     const std::size_t from = project.find("\"ZETA.html\",\"ZETA.html\",") + 24;
     return project.substr(from, project.find("\r\n", from) - from);
   };
   EXPECT_EQ(buttons("", "example.com"),
             ",,\"_example.html\",\"Example\",0x23420,,0x682844,,,,,,,,0");
-  EntryAt(topics_, 2).flags = 0;
+  EntryAt(topics_, 2).has_examples = false;
   EXPECT_EQ(buttons("", ""), ",,,,0x23420,,0x602844,,,,,,,,0");
   EXPECT_EQ(buttons("Home", ""), ",,,,0x23420,,0x602844,,,,,,,,0");
   EXPECT_EQ(buttons("Home", "example.com"), "\"_jump.html\",\"Home\",,,0x23420,,0x642844,,,,,,,,0");

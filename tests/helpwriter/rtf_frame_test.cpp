@@ -15,21 +15,21 @@ using enum OutputFormat;
 // Header and footer with -op, and HLP without either, are in the whole-run
 // documents; here each alone.
 TEST(RtfHeader, HeaderAndFooterCombinations) {
-  ResetWriterState();
-  InitFonts();
-  const std::string plain = WriteRtfHeader(kRtf);
-  SetOmitFirstPage(true);
-  EXPECT_EQ(WriteRtfHeader(kRtf), plain);  // -op alone adds nothing
-  SetFooter("<page/>");
-  EXPECT_EQ(WriteRtfHeader(kRtf),
+  WriterState writer;
+  InitFonts(writer);
+  const std::string plain = WriteRtfHeader(kRtf, writer);
+  writer.omit_first_page = true;
+  EXPECT_EQ(WriteRtfHeader(kRtf, writer), plain);  // -op alone adds nothing
+  SetFooter(writer, "<page/>");
+  EXPECT_EQ(WriteRtfHeader(kRtf, writer),
             plain +
                 "{\\footer\\plain\\f0\\fs20 {\\field{\\*\\fldinst PAGE }{\\fldrslt}}\\par}\r\n"
                 "\\sectd\\titlepg\r\n\r\n");
-  SetHeader("Top");
-  EXPECT_EQ(WriteRtfHeader(kHtml) + WriteRtfHeader(kNone), "");
-  SetFooter("");
-  SetOmitFirstPage(false);  // no title page of its own
-  EXPECT_EQ(WriteRtfHeader(kRtf), plain + "{\\header\\plain\\f0\\fs20 Top\\par}\r\n\r\n");
+  SetHeader(writer, "Top");
+  EXPECT_EQ(WriteRtfHeader(kHtml, writer) + WriteRtfHeader(kNone, writer), "");
+  SetFooter(writer, "");
+  writer.omit_first_page = false;  // no title page of its own
+  EXPECT_EQ(WriteRtfHeader(kRtf, writer), plain + "{\\header\\plain\\f0\\fs20 Top\\par}\r\n\r\n");
 }
 
 // Only whole known names, in any case, choose a family other than swiss.

@@ -18,32 +18,32 @@ TopicPlace Place(int previous, int ordinal) {
 // whole-run files; these are the cases they do not reach.
 class RtfTopicTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetWriterState();
-    InitFonts();
-  }
+  void SetUp() override { InitFonts(writer_); }
   std::string Start(std::string_view key, std::string_view title) {
-    return RtfTopicStart(title, LocateTopic(topics_, key, title), topics_, headings_);
+    return RtfTopicStart(title, LocateTopic(TopicOrder(topics_), topics_, key, title), topics_,
+                         headings_);
   }
   void AddTopic(std::string_view key, int line, std::string_view heading, int level) {
-    InsertEntry(topics_, key, "book.txt", line, line, 1, 0, 0, 0, 0);
-    InsertEntry(headings_, heading, "book.txt", line, line, 1, level, 0, 0, 0);
+    InsertEntry(topics_, TopicRecord{.name = std::string(key), .abs_line = line});
+    InsertEntry(headings_,
+                HeadingRecord{.name = std::string(heading), .abs_line = line, .level = level});
   }
-  HelpTable topics_;
-  HelpTable headings_;
+  WriterState writer_;
+  TopicTable topics_;
+  HeadingTable headings_;
 };
 
 // A title's backslashes and braces cannot end a footnote early, a header
 // that begins with a digit does not run on into the font size, and groups
 // are never cut, however long the title.
 TEST_F(RtfTopicTest, HlpFootnotesEscapeTitlesAndHeaderDigitsStaySeparate) {
-  SetHeader("2024 <page/>");
-  EXPECT_EQ(HlpTopicStart(false, false, "A_B", "A\\B}", Place(1, 2)),
+  SetHeader(writer_, "2024 <page/>");
+  EXPECT_EQ(HlpTopicStart(writer_, false, false, "A_B", "A\\B}", Place(1, 2)),
             "#{\\footnote # A_B}\r\n${\\footnote $ A\\'5CB\\'7D}\r\n+{\\footnote + 1}\r\n"
             "K{\\footnote K A\\'5CB\\'7D}\r\n!{\\footnote ! DisableButton(btnExample)}\r\n"
             "\\f0\\fs20 2024 2\\line\r\n\\plain\\fs10\\line\\f0\\fs20\\pard\r\n");
   const std::string title(300, 'T');
-  EXPECT_NE(HlpTopicStart(false, false, "T", title, Place(-1, 1))
+  EXPECT_NE(HlpTopicStart(writer_, false, false, "T", title, Place(-1, 1))
                 .find("K{\\footnote K " + title + "}\r\n"),
             std::string::npos);
 }
@@ -74,9 +74,9 @@ TEST_F(RtfTopicTest, RtfEntriesFollowTheTitleHeading) {
 
 // A horizontal line ends its own paragraph, so the footer needs no break.
 TEST_F(RtfTopicTest, HlpFooterAfterAHorizontalLine) {
-  SetFooter("Page <page/>");
-  SetPreviousTag("<hline/>");
-  EXPECT_EQ(HlpTopicEnd(false, Place(2, 5)), "Page 5\\line\r\n\\page\r\n\r\n");
+  SetFooter(writer_, "Page <page/>");
+  SetPreviousTag(writer_, "<hline/>");
+  EXPECT_EQ(HlpTopicEnd(writer_, false, Place(2, 5)), "Page 5\\line\r\n\\page\r\n\r\n");
 }
 
 }  // namespace

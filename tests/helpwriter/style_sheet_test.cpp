@@ -14,12 +14,12 @@ namespace {
 // The whole sheet with a changed text font is in the whole-run files; a
 // heading font changes exactly the five rules of its level.
 TEST(StyleSheet, HeadingFontChangesItsFiveRules) {
-  ResetWriterState();
-  InitFonts();
+  WriterState writer;
+  InitFonts(writer);
   testing_support::TempDir dir;
-  WriteStyleSheet(OutputFormat::kHtml, dir.File("plain.css"));
-  SetFont("H2", "Times,30");
-  WriteStyleSheet(OutputFormat::kChm, dir.File("h2.css"));
+  WriteStyleSheet(OutputFormat::kHtml, writer, dir.File("plain.css"));
+  SetFont(writer, "H2", "Times,30");
+  WriteStyleSheet(OutputFormat::kChm, writer, dir.File("h2.css"));
   auto h2 = [](const char* face, const char* size) {
     return std::string("h2 {font-family:") + face +
            ",sans-serif; font-weight:bold; font-size:" + size + "pt;}";
@@ -28,7 +28,7 @@ TEST(StyleSheet, HeadingFontChangesItsFiveRules) {
   EXPECT_NE(plain, dir.Read("h2.css"));
   EXPECT_EQ(runtime::ReplaceAll(plain, h2("Arial", "20"), h2("Times", "30")), dir.Read("h2.css"));
   for (OutputFormat format : {OutputFormat::kNone, OutputFormat::kHlp, OutputFormat::kRtf})
-    WriteStyleSheet(format, dir.File("none.css"));
+    WriteStyleSheet(format, writer, dir.File("none.css"));
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.css")));
 }
 

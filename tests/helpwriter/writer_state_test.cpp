@@ -10,10 +10,8 @@ namespace {
 
 class WriterStateTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetWriterState();
-    InitFonts();
-  }
+  void SetUp() override { InitFonts(writer_); }
+  WriterState writer_;
 };
 
 struct FontCase {
@@ -27,9 +25,10 @@ void PrintTo(const FontCase& c, std::ostream* os) { *os << c.value; }
 class SetFontTest : public WriterStateTest, public testing::WithParamInterface<FontCase> {};
 
 TEST_P(SetFontTest, StoresFaceAndSize) {
-  SetFont("text", GetParam().value);  // keys in any case
-  EXPECT_EQ(FontName("TEXT"), GetParam().face);
-  EXPECT_EQ(FontSize("TEXT"), GetParam().size);
+  SetFont(writer_, "text", GetParam().value);  // keys in any case
+  EXPECT_EQ(FontName(writer_, "TEXT"), GetParam().face);
+  EXPECT_EQ(FontSize(writer_, "TEXT"), GetParam().size);
+  EXPECT_EQ(FontSize(writer_, "CONTENTS"), 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,27 +44,27 @@ INSTANTIATE_TEST_SUITE_P(
                     FontCase{"Verdana,2147483648", "Verdana", 0}, FontCase{"A,,3", "A", 0}));
 
 TEST_F(WriterStateTest, UnknownKeysLimitsAndPageMarkers) {
-  SetFont("H7", "Verdana,12");
-  EXPECT_EQ(FontName("H7"), "");
-  EXPECT_EQ(FontSize("H7"), 1);
-  SetFont("H2", std::string(300, 'f') + ",8");
-  EXPECT_EQ(FontName("H2"), std::string(255, 'f'));
-  EXPECT_EQ(FontSize("H2"), 8);
-  SetCaption(std::string(300, 'c'));
-  SetPreviousTag(std::string(300, 't'));
-  SetHeader(std::string(2000, 'h'));
-  EXPECT_EQ(Caption().size(), 255u);
-  EXPECT_EQ(PreviousTag().size(), 255u);
-  EXPECT_EQ(HeaderWithPage(std::nullopt).size(), 1024u);
+  SetFont(writer_, "H7", "Verdana,12");
+  EXPECT_EQ(FontName(writer_, "H7"), "");
+  EXPECT_EQ(FontSize(writer_, "H7"), 1);
+  SetFont(writer_, "H2", std::string(300, 'f') + ",8");
+  EXPECT_EQ(FontName(writer_, "H2"), std::string(255, 'f'));
+  EXPECT_EQ(FontSize(writer_, "H2"), 8);
+  SetCaption(writer_, std::string(300, 'c'));
+  SetPreviousTag(writer_, std::string(300, 't'));
+  SetHeader(writer_, std::string(2000, 'h'));
+  EXPECT_EQ(writer_.caption.size(), 255u);
+  EXPECT_EQ(writer_.previous_tag.size(), 255u);
+  EXPECT_EQ(HeaderWithPage(writer_, std::nullopt).size(), 1024u);
   // The text with its page numbers is cut again.
-  SetHeader(std::string(1017, 'h') + "<page/>");
-  EXPECT_EQ(HeaderWithPage("1234567890"), std::string(1017, 'h') + "1234567");
+  SetHeader(writer_, std::string(1017, 'h') + "<page/>");
+  EXPECT_EQ(HeaderWithPage(writer_, "1234567890"), std::string(1017, 'h') + "1234567");
   // Every lower-case page marker is replaced.
-  SetHeader("Page <page/> of <page/><PAGE/>");
-  SetFooter("<page/><page/>");
-  EXPECT_EQ(HeaderWithPage("7"), "Page 7 of 7<PAGE/>");
-  EXPECT_EQ(HeaderWithPage(std::nullopt), "Page <page/> of <page/><PAGE/>");
-  EXPECT_EQ(FooterWithPage("{\\field}"), "{\\field}{\\field}");
+  SetHeader(writer_, "Page <page/> of <page/><PAGE/>");
+  SetFooter(writer_, "<page/><page/>");
+  EXPECT_EQ(HeaderWithPage(writer_, "7"), "Page 7 of 7<PAGE/>");
+  EXPECT_EQ(HeaderWithPage(writer_, std::nullopt), "Page <page/> of <page/><PAGE/>");
+  EXPECT_EQ(FooterWithPage(writer_, "{\\field}"), "{\\field}{\\field}");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "runtime/files.h"
@@ -30,6 +31,72 @@ TEST(Output, WritesBytesExactlyOrSaysWhyNot) {
   EXPECT_FALSE(AppendToFile(dir.path(), "x").empty());  // a directory
   EXPECT_FALSE(ReadWholeFile(dir.path()).has_value());
   EXPECT_EQ(FileSize(dir.path()), -1);
+}
+
+// A pass in memory counts sizes as the text arrives, keeps every byte, and
+// writes its files only after a fatal report.
+TEST(OutputFiles, MemoryPassKeepsTheTextUntilAFatalReport) {
+  TempDir dir;
+  dir.Write("old.html", "old ");
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  EXPECT_EQ(files.Size(dir.File("pages/a.html")), -1);
+  files.Append(dir.File("pages/a.html"), "");
+  EXPECT_EQ(files.Size(dir.File("pages/a.html")), 0);  // created, even when empty
+  std::string long_text;
+  for (int i = 0; i < 5000; ++i) long_text += std::to_string(i) + ",";
+  for (int i = 0; i < 40; ++i) files.Append(dir.File("pages/a.html"), long_text);
+  files.Append(dir.File("old.html"), "new");  // appended after what the disk holds
+  EXPECT_EQ(files.Size(dir.File("pages/a.html")), 40 * static_cast<std::int64_t>(long_text.size()));
+  EXPECT_EQ(files.TextRange(dir.File("pages/a.html"), 3 * long_text.size() - 2, 6),
+            long_text.substr(long_text.size() - 2) + long_text.substr(0, 4));
+  EXPECT_EQ(files.TextRange(dir.File("old.html"), 0, 100), "old new");
+  EXPECT_EQ(files.TextRange(dir.File("elsewhere.html"), 0, 1), std::nullopt);
+  EXPECT_FALSE(FileExists(dir.File("pages/a.html")));
+  EXPECT_EQ(ReadWholeFile(dir.File("old.html")), "old ");
+
+  files.WriteOutAfterFatal();
+  std::string all;
+  for (int i = 0; i < 40; ++i) all += long_text;
+  EXPECT_EQ(ReadWholeFile(dir.File("pages/a.html")), all);
+  EXPECT_EQ(ReadWholeFile(dir.File("old.html")), "old new");
+}
+
+// A pass on disk opens each file once, keeps few open at a time, and says
+// which file failed and why.
+TEST(OutputFiles, DiskPassWritesEveryFileWhole) {
+  TempDir dir;
+  dir.Write("p0.html", "before ");
+  OutputFiles files(OutputFiles::Mode::kDisk);
+  for (int round = 0; round < 3; ++round) {
+    for (int page = 0; page < 40; ++page) {
+      files.Append(dir.File("p" + std::to_string(page) + ".html"), std::to_string(round));
+    }
+  }
+  EXPECT_EQ(files.Size(dir.File("p0.html")), 10);
+  files.Close();
+  EXPECT_EQ(ReadWholeFile(dir.File("p0.html")), "before 012");
+  EXPECT_EQ(ReadWholeFile(dir.File("p39.html")), "012");
+  try {
+    files.Append(dir.File("p0.html/x.html"), "x");
+    ADD_FAILURE() << "no error";
+  } catch (const OutputError& error) {
+    EXPECT_EQ(error.path, dir.File("p0.html/x.html"));
+    EXPECT_EQ(error.reason, "Not a directory");
+  }
+  // A discarding pass writes nothing and knows no file.
+  OutputFiles discard;
+  discard.Append(dir.File("p1.html"), "more");
+  EXPECT_EQ(discard.Size(dir.File("p1.html")), -1);
+  EXPECT_EQ(ReadWholeFile(dir.File("p1.html")), "012");
+}
+
+TEST(FileText, MapsOrReadsAWholeFile) {
+  TempDir dir;
+  std::string reason;
+  EXPECT_EQ(FileText::Read(dir.Write("a.pp", "line\r\n"), &reason).view(), "line\r\n");
+  EXPECT_EQ(FileText::Read(dir.Write("empty.pp", ""), &reason).view(), "");
+  EXPECT_EQ(FileText::Read(dir.File("gone.pp"), &reason).view(), "");
+  EXPECT_EQ(reason, "No such file or directory");
 }
 
 }  // namespace

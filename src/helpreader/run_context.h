@@ -1,0 +1,73 @@
+// Everything one compilation works on, in one place: the file names, the
+// writer state, the help tables and what is derived from them, the listing,
+// the source reader and the output files of the pass under way. The driver
+// makes one per run and hands it down to the passes, the line processor and
+// the tag processor; nothing about a run lives anywhere else.
+#ifndef QUILLARK_HELPREADER_RUN_CONTEXT_H_
+#define QUILLARK_HELPREADER_RUN_CONTEXT_H_
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "helpmain/report.h"
+#include "helpreader/source_reader.h"
+#include "helptables/help_table.h"
+#include "helpwriter/bitmaps.h"
+#include "helpwriter/file_names.h"
+#include "helpwriter/topic_order.h"
+#include "helpwriter/writer_state.h"
+#include "runtime/files.h"
+#include "runtime/output.h"
+
+namespace quillark {
+
+struct RunContext {
+  explicit RunContext(Listing& run_listing) : listing(run_listing) {}
+
+  OutputFormat format = OutputFormat::kNone;
+  FileNames names;
+  FrameFileNames frame_names;
+  WriterState writer;
+  HelpTables tables;
+  Listing& listing;
+  SourceReader reader;
+  runtime::FileText preprocessed;  // the pre-processor file's text, read once for the passes
+  PictureFiles pictures;
+  // The temporary include files that exist: any the start of the run could
+  // not delete, and those the run has written since.
+  std::set<std::string> include_files;
+  // The link pages the CHM index wrote, for the project to list.
+  std::vector<std::string> index_link_pages;
+
+  // The pass under way.
+  runtime::OutputFiles output;
+  bool writes_output = false;  // the pass renders its text (Passes 3 and 4)
+  // Set in the output pass, where the heading table is in source order.
+  bool headings_in_source_order = false;
+  // Pictures and files passed through are marked in the text rather than
+  // inserted: the page header and footer insert them once they are cut.
+  bool defer_inserts = false;
+
+  // Topic order, brought up to date with TopicTab.
+  const TopicOrder& Order() {
+    topic_order_.Update(tables.topics);
+    return topic_order_;
+  }
+
+  // Reports `message` at the reader's current file and line; a fatal kind
+  // ends the run.
+  void ReportAtSource(char kind, std::string_view message) {
+    ReportMessage(
+        false, listing, kind,
+        FormatReportLine(reader.CurrentSourceName(), reader.CurrentLineNumber(), kind, message));
+  }
+
+ private:
+  TopicOrder topic_order_;
+};
+
+}  // namespace quillark
+
+#endif  // QUILLARK_HELPREADER_RUN_CONTEXT_H_
