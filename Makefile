@@ -10,11 +10,11 @@ bootstrap:
 	@scripts/bootstrap
 
 build: bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARK_WERROR=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: bootstrap
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON >/dev/null
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON -DQUILLARK_WERROR=ON >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Compiles the bundled sample into every format with -gx, one folder per format
