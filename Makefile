@@ -1,20 +1,37 @@
-# The two commands a newcomer needs: `make run` and `make test`.
+# The two commands a newcomer needs: `make run` and `make test`. A packager
+# needs `make install` (PREFIX, default /usr/local) or `make package`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
+# GCC at Release, the build packagers make: make run, install and package use it.
 BUILD ?= build
+# clang at RelWithDebInfo, and GCC at Debug with address and UB sanitizers.
+CLANG_BUILD ?= build-clang
 ASAN_BUILD ?= build-asan
+# The project's own builds stop at any warning; a packager's build does not.
+CHECKS := -DQUILLARK_WERROR=ON
 FORMATS := HLP RTF CHM HTML
 
-.PHONY: run test bench build build-asan bootstrap clean
+.PHONY: run test bench build build-clang build-asan bootstrap bootstrap-release \
+  install package clean
 
 bootstrap:
 	@scripts/bootstrap
 
+# What only the checks and the package need: clang, lintian, dpkg-shlibdeps.
+bootstrap-release:
+	@scripts/bootstrap release
+
 build: bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARK_WERROR=ON >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CHECKS) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
+build-clang: bootstrap-release
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  $(CHECKS) >/dev/null
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+
 build-asan: bootstrap
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON -DQUILLARK_WERROR=ON >/dev/null
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON $(CHECKS) >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Compiles the bundled sample into every format with -gx, one folder per format
@@ -42,9 +59,20 @@ run: build
 bench: build
 	bench/run.sh $(BUILD)/quillark
 
-test: build build-asan
+# Every test on GCC, among them the release checks (label "release": man page,
+# installed prefix, Debian package); the unit and whole-run tests again on
+# clang and under the sanitizers.
+test: bootstrap-release build build-clang build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+package: bootstrap-release build
+	cd $(BUILD) && cpack
+	@echo "package: $(BUILD)/$$(cd $(BUILD) && ls -t quillark_*.deb | head -1)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) out
