@@ -7,12 +7,14 @@ BUILD ?= build
 # clang at RelWithDebInfo, and GCC at Debug with address and UB sanitizers.
 CLANG_BUILD ?= build-clang
 ASAN_BUILD ?= build-asan
+# The Windows program, cross-built with MinGW-w64 and tested under Wine.
+WINDOWS_BUILD ?= build-windows
 # The project's own builds stop at any warning; a packager's build does not.
 CHECKS := -DQUILLARK_WERROR=ON
 FORMATS := HLP RTF CHM HTML
 
-.PHONY: run test bench build build-clang build-asan bootstrap bootstrap-release \
-  install package clean
+.PHONY: run test bench build build-clang build-asan bootstrap bootstrap-release bootstrap-windows \
+  install package windows windows-zip test-windows clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -20,6 +22,10 @@ bootstrap:
 # What only the checks and the package need: clang, lintian, dpkg-shlibdeps.
 bootstrap-release:
 	@scripts/bootstrap release
+
+# MinGW-w64, Wine, googletest's sources and dpkg-source: only for the Windows targets.
+bootstrap-windows:
+	@scripts/bootstrap windows
 
 build: bootstrap
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CHECKS) >/dev/null
@@ -74,5 +80,26 @@ package: bootstrap-release build
 	cd $(BUILD) && cpack
 	@echo "package: $(BUILD)/$$(cd $(BUILD) && ls -t quillark_*.deb | head -1)"
 
+# quillark.exe, linked statically, with its images beside it in build-windows/.
+windows: bootstrap-windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release $(CHECKS) -DQUILLARK_LINUX_PROGRAM=$(abspath $(BUILD))/quillark \
+	  >/dev/null
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target quillark
+
+# quillark-<version>-win64.zip: the program, its images, README and LICENSE.
+windows-zip: windows
+	cmake --build $(WINDOWS_BUILD) --target windows_zip
+	@echo "zip: $$(ls $(WINDOWS_BUILD)/quillark-*-win64.zip)"
+
+# Under Wine, in a private prefix (build-windows/wine) with a gpp.exe built from
+# Debian's source: the unit tests, the Windows rules and the expected files of
+# the whole runs, the sample compared with the Linux build's output.
+test-windows: windows build
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	scripts/wine_prefix $(WINDOWS_BUILD)
+	cd $(WINDOWS_BUILD) && WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine WINEDEBUG=-all \
+	  WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= ctest --output-on-failure
+
 clean:
-	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) out

@@ -17,11 +17,9 @@ constexpr std::size_t kMaxEntries = 50;
 constexpr std::size_t kTokenLimit = 255;
 constexpr std::string_view kProgramName = "Quillark";
 
-#ifdef _WIN32
-constexpr std::string_view kConsoleLineEnd = "\r\n";
-#else
+// On Windows the C runtime writes standard output in text mode and turns this
+// "\n" into CR LF, as it does for the driver's pass lines.
 constexpr std::string_view kConsoleLineEnd = "\n";
-#endif
 
 bool IsSlashOrDash(char c) { return c == '-' || c == '/'; }
 
