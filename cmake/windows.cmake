@@ -45,4 +45,7 @@ endif()
 if(QUILLARK_TESTS)
   target_compile_options(quillark_unit_tests PRIVATE
     -include ${CMAKE_SOURCE_DIR}/tests/windows/posix_shims.h)
+  file(STRINGS ${CMAKE_SOURCE_DIR}/tests/windows/linux_only_unit_tests.txt linux_only REGEX "^[^#]")
+  list(JOIN linux_only ":" linux_only)
+  set_tests_properties(windows.unit PROPERTIES ENVIRONMENT "GTEST_FILTER=-${linux_only}")
 endif()

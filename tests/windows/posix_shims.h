@@ -15,6 +15,9 @@ inline char* mkdtemp(char* pattern) {
   return _mkdir(pattern) == 0 ? pattern : nullptr;
 }
 
+// The POSIX form with permission bits, which Windows does not have.
+inline int mkdir(const char* path, unsigned /*mode*/) { return _mkdir(path); }
+
 inline int setenv(const char* name, const char* value, int /*overwrite*/) {
   return _putenv_s(name, value);
 }
