@@ -1,20 +1,43 @@
-# The two commands a newcomer needs: `make run` and `make test`.
+# The two commands a newcomer needs: `make run` and `make test`. A packager
+# needs `make install` (PREFIX, default /usr/local) or `make package`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
+# GCC at Release, the build packagers make: make run, install and package use it.
 BUILD ?= build
+# clang at RelWithDebInfo, and GCC at Debug with address and UB sanitizers.
+CLANG_BUILD ?= build-clang
 ASAN_BUILD ?= build-asan
+# The Windows program, cross-built with MinGW-w64 and tested under Wine.
+WINDOWS_BUILD ?= build-windows
+# The project's own builds stop at any warning; a packager's build does not.
+CHECKS := -DQUILLARK_WERROR=ON
 FORMATS := HLP RTF CHM HTML
 
-.PHONY: run test bench build build-asan bootstrap clean
+.PHONY: run test bench build build-clang build-asan bootstrap bootstrap-release bootstrap-windows \
+  install package windows windows-zip test-windows clean
 
 bootstrap:
 	@scripts/bootstrap
 
+# What only the checks and the package need: clang, lintian, dpkg-shlibdeps.
+bootstrap-release:
+	@scripts/bootstrap release
+
+# MinGW-w64, Wine, googletest's sources and dpkg-source: only for the Windows targets.
+bootstrap-windows:
+	@scripts/bootstrap windows
+
 build: bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CHECKS) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
+build-clang: bootstrap-release
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  $(CHECKS) >/dev/null
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+
 build-asan: bootstrap
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON >/dev/null
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON $(CHECKS) >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Compiles the bundled sample into every format with -gx, one folder per format
@@ -42,9 +65,41 @@ run: build
 bench: build
 	python3 bench/run.py $(BUILD)/quillark
 
-test: build build-asan
+# Every test on GCC, among them the release checks (label "release": man page,
+# installed prefix, Debian package); the unit and whole-run tests again on
+# clang and under the sanitizers.
+test: bootstrap-release build build-clang build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+package: bootstrap-release build
+	cd $(BUILD) && cpack
+	@echo "package: $(BUILD)/$$(cd $(BUILD) && ls -t quillark_*.deb | head -1)"
+
+# quillark.exe, linked statically, with its images beside it in build-windows/.
+windows: bootstrap-windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release $(CHECKS) -DQUILLARK_LINUX_PROGRAM=$(abspath $(BUILD))/quillark \
+	  >/dev/null
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target quillark
+
+# quillark-<version>-win64.zip: the program, its images, README and LICENSE.
+windows-zip: windows
+	cmake --build $(WINDOWS_BUILD) --target windows_zip
+	@echo "zip: $$(ls $(WINDOWS_BUILD)/quillark-*-win64.zip)"
+
+# Under Wine, in a private prefix (build-windows/wine) with a gpp.exe built from
+# Debian's source: the unit tests, the Windows rules and the expected files of
+# the whole runs, the sample compared with the Linux build's output.
+test-windows: windows build
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	scripts/wine_prefix $(WINDOWS_BUILD)
+	cd $(WINDOWS_BUILD) && WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine WINEDEBUG=-all \
+	  WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= ctest --output-on-failure
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) out

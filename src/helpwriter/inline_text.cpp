@@ -393,7 +393,9 @@ std::string ColourText(OutputFormat format, std::string_view colour_tag) {
 std::string HeadingText(OutputFormat format, const WriterState& writer, bool on, int level,
                         char next) {
   if (level < 1 || level > 6) return "";
-  std::string key = "H" + std::to_string(level);
+  // Appended rather than "H" + number, which GCC 12 at -O3 flags as an overlap.
+  std::string key = "H";
+  key += std::to_string(level);
   std::string text = BlockTag(format, writer, key, on, ' ');
   if (!IsRtfFamily(format)) return text;
   if (!on) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "helpmain/report.h"
+#include "quillark/version.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 
@@ -16,11 +17,9 @@ constexpr std::size_t kMaxEntries = 50;
 constexpr std::size_t kTokenLimit = 255;
 constexpr std::string_view kProgramName = "Quillark";
 
-#ifdef _WIN32
-constexpr std::string_view kConsoleLineEnd = "\r\n";
-#else
+// On Windows the C runtime writes standard output in text mode and turns this
+// "\n" into CR LF, as it does for the driver's pass lines.
 constexpr std::string_view kConsoleLineEnd = "\n";
-#endif
 
 bool IsSlashOrDash(char c) { return c == '-' || c == '/'; }
 
@@ -322,7 +321,23 @@ std::string UsageText(std::string_view line_end) {
   return text;
 }
 
+std::string VersionText(std::string_view line_end) {
+  std::string text(kProgramName);
+  text += ' ';
+  text += kVersion;
+  text += line_end;
+  return text;
+}
+
 CommandLineOutcome ReadCommandLine(const CommandLineTable& table) {
+  // Only this exact spelling, and only first, so that scripts and bug reports
+  // can name the build; every other doubled-dash switch still names nothing.
+  if (!table.empty() && table.front().switch_text == "--version") {
+    CommandLineOutcome outcome;
+    outcome.console_text = VersionText(kConsoleLineEnd);
+    outcome.exit_status = kExitFinished;
+    return outcome;
+  }
   if (IsHelpRequest(table)) {
     CommandLineOutcome outcome;
     outcome.console_text = UsageText(kConsoleLineEnd);

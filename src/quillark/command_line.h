@@ -34,6 +34,8 @@ bool HasSwitch(const CommandLineTable& table, std::string_view name, bool ignore
 
 // The usage text, every line ended by `line_end`.
 std::string UsageText(std::string_view line_end);
+// "Quillark <version>" ended by `line_end`, shown for "--version".
+std::string VersionText(std::string_view line_end);
 
 // What a command line asks for: the console text to show first, then either
 // the exit status to end with, or the options of the compilation to run.

@@ -36,6 +36,10 @@ std::size_t ArgumentsLength(const std::vector<std::string>& arguments) {
 
 #ifdef _WIN32
 
+// The system error of a program that needs elevated rights; MinGW-w64's
+// headers do not declare ERROR_ELEVATION_REQUIRED.
+constexpr DWORD kErrorElevationRequired = 740;
+
 int StartCodeFromError(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
@@ -48,7 +52,7 @@ int StartCodeFromError(DWORD error) {
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
       return kRunNoMemory;
-    case ERROR_ELEVATION_REQUIRED:
+    case kErrorElevationRequired:
       return kRunNeedsElevation;
     default:
       return kRunOtherFailure;

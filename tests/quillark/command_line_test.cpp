@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "quillark/version.h"
 #include "runtime/files.h"
 #include "support/temp_dir.h"
 
@@ -97,6 +99,25 @@ TEST_F(ReadCommandLineTest, HelpOnlyAsFirstArgument) {
   const CommandLineOutcome later = Read({"-i", "book", "-g", "HLP", "-h"});
   ASSERT_TRUE(later.options.has_value());
   EXPECT_EQ(later.console_text, "");
+}
+
+TEST_F(ReadCommandLineTest, VersionOnlyAsFirstArgumentInItsOwnSpelling) {
+  EXPECT_EQ(VersionText("\n"), "Quillark " + std::string(kVersion) + "\n");
+  EXPECT_TRUE(std::regex_match(std::string(kVersion), std::regex("[0-9]+\\.[0-9]+\\.[0-9]+")))
+      << kVersion;
+  for (const Args& arguments : {Args{"--version"}, Args{"--version", "-i", "book", "-g", "HLP"}}) {
+    const CommandLineOutcome outcome = Read(arguments);
+    EXPECT_EQ(outcome.console_text, VersionText("\n"));
+    EXPECT_EQ(outcome.exit_status, 0);
+    EXPECT_FALSE(outcome.options.has_value());
+  }
+  EXPECT_TRUE(Read({"-i", "book", "-g", "HLP", "--version"}).options.has_value());
+  // Other spellings are switches that name nothing, as before.
+  for (const char* other : {"--VERSION", "-version", "--v", "--help"}) {
+    const CommandLineOutcome outcome = Read({other});
+    EXPECT_EQ(outcome.exit_status, 2) << other;
+    EXPECT_EQ(outcome.console_text.rfind("The input file or the output format", 0), 0u) << other;
+  }
 }
 
 TEST_F(ReadCommandLineTest, RefusesNamesThatDoNotLeadToASource) {
