@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
 
   const quillark::hlpc::HlpCompileResult result = quillark::hlpc::CompileHelpProject(project);
   for (const quillark::hlpc::Diagnostic& warning : result.warnings) {
-    std::printf("warning: %s\n", quillark::hlpc::FormatDiagnostic(warning).c_str());
+    std::fprintf(stderr, "warning: %s\n", quillark::hlpc::FormatDiagnostic(warning).c_str());
   }
   for (const quillark::hlpc::Diagnostic& error : result.errors) {
     std::fprintf(stderr, "error: %s\n", quillark::hlpc::FormatDiagnostic(error).c_str());

@@ -220,7 +220,7 @@ class TopicFileReader {
  public:
   TopicFileReader(std::string_view data, const std::string& file) : tokenizer_(data), file_(file) {
     groups_.push_back(GroupState{});
-    StartTopic(1);
+    StartTopic();
   }
 
   RtfReadResult Read() {
@@ -288,11 +288,7 @@ class TopicFileReader {
 
   void CloseGroup() {
     if (groups_.size() <= 1) {
-      if (!closed_document_) {
-        closed_document_ = true;  // the brace that closes the document
-      } else {
-        Warn("\"}\" without a matching \"{\" is ignored");
-      }
+      Warn("\"}\" without a matching \"{\" is ignored");
       return;
     }
     const GroupState closing = groups_.back();
@@ -331,7 +327,7 @@ class TopicFileReader {
       EndParagraph();
     } else if (word == "page") {
       EndTopic();
-      StartTopic(token.line);
+      StartTopic();
     } else if (word == "line") {
       AddItem(ItemKind::kLineBreak);
     } else if (word == "tab") {
@@ -634,6 +630,7 @@ class TopicFileReader {
 
   void AddItem(Item item) {
     if (items_.empty()) paragraph_line_ = line_;
+    if (topic_.line == 0) topic_.line = line_;
     items_.push_back(std::move(item));
   }
 
@@ -709,6 +706,7 @@ class TopicFileReader {
     }
     footnote_text_.clear();
     footnote_line_ = line_;
+    if (topic_.line == 0) topic_.line = line_;
     SetDestination(Destination::kFootnote);
   }
 
@@ -836,10 +834,10 @@ class TopicFileReader {
     topic_.paragraphs.push_back(std::move(paragraph));
   }
 
-  void StartTopic(int line) {
+  // A topic's line is where its first footnote or text stands.
+  void StartTopic() {
     topic_ = Topic{};
     topic_.file = file_;
-    topic_.line = line;
   }
 
   void EndTopic() {
@@ -849,6 +847,7 @@ class TopicFileReader {
                     [](const Paragraph& paragraph) { return !paragraph.items.empty(); });
     const bool has_footnotes = !topic_.contexts.empty() || !topic_.title.empty() ||
                                !topic_.keywords.empty() || !topic_.macros.empty();
+    if (topic_.line == 0) topic_.line = line_;
     if (has_text || has_footnotes) result_.topics.push_back(std::move(topic_));
     topic_ = Topic{};
   }
@@ -859,7 +858,6 @@ class TopicFileReader {
   std::vector<GroupState> groups_;
   int line_ = 1;
   int skipped_words_ = 0;
-  bool closed_document_ = false;
   std::int32_t skip_characters_ = 0;
 
   std::map<std::int32_t, FontEntry> fonts_;
