@@ -4,7 +4,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FORMATS := HLP RTF CHM HTML
 
-.PHONY: run test bench build build-asan bootstrap clean
+.PHONY: run test test-hlp bench build build-asan bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -45,6 +45,11 @@ bench: build
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Opens our compiled .hlp files in Wine's help viewer under a virtual display.
+test-hlp: build
+	@scripts/bootstrap hlp
+	scripts/test_hlp.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) out
