@@ -75,7 +75,7 @@ TEST(WriteHelpFile, BrowseSequencesKeywordsAndBlocks) {
     rtf += "#{\\footnote T" + std::to_string(t) + "}${\\footnote Topic " + std::to_string(t) + "}";
     if (codes[t][0] != '\0') rtf += std::string("+{\\footnote ") + codes[t] + "}";
     rtf += "K{\\footnote shared;Key " + std::to_string(t % 2) + "}";
-    for (int p = 0; p < 60; ++p)
+    for (int p = 0; p < 60 + 7 * t; ++p)
       rtf += "Paragraph " + std::to_string(p) + " of some length.\\par\r\n";
     rtf += "\\uldb next\\uldb0{\\v T" + std::to_string((t + 1) % 4) + "}\\par\\page\r\n";
   }
@@ -103,6 +103,32 @@ TEST(WriteHelpFile, BrowseSequencesKeywordsAndBlocks) {
   EXPECT_EQ(help.keywords.at("shared").size(), 4u);
   EXPECT_EQ(help.keywords.at("Key 1"),
             (std::vector<std::uint32_t>{help.topics[1].offset, help.topics[3].offset}));
+}
+
+// Topics of many lengths start anywhere in a block, after records that ran
+// over from the block before; each is still found where its context says.
+TEST(WriteHelpFile, TopicsFoundWhereverTheyStartInABlock) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl\\f0\\fswiss Arial;}\r\n";
+  for (int t = 0; t < 40; ++t) {
+    rtf += "#{\\footnote T" + std::to_string(t) + "}${\\footnote Topic " + std::to_string(t) + "}";
+    for (int p = 0; p < 3 + (t * 7) % 23; ++p) {
+      rtf += "Some text " + std::string(static_cast<std::size_t>(100 + (p * 37) % 300), 'x') +
+             "\\par ";
+    }
+    rtf += "\\page\r\n";
+  }
+  HelpProject project;
+  std::vector<Topic> topics;
+  const HelpFileOutput output = Write(project, rtf + "}", topics);
+  const testing::InspectedHelp help = testing::InspectHelpFile(output.bytes);
+  EXPECT_TRUE(help.errors.empty());
+  ASSERT_EQ(help.topics.size(), 40u);
+  for (int t = 0; t < 40; ++t) {
+    const testing::InspectedTopic* topic =
+        help.TopicAt(help.contexts.at(testing::HashOf("T" + std::to_string(t))));
+    ASSERT_NE(topic, nullptr) << t;
+    EXPECT_EQ(topic->title, "Topic " + std::to_string(t));
+  }
 }
 
 TEST(WriteHelpFile, ProblemsWithContextStrings) {
