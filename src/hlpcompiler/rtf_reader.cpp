@@ -208,6 +208,17 @@ bool IsQuietWord(std::string_view word) {
   return kQuiet.count(word) > 0;
 }
 
+bool IsFixedPitchFace(std::string_view face) {
+  static constexpr std::array<std::string_view, 7> kFixed = {
+      "courier",  "courier new", "lucida console",        "consolas",
+      "fixedsys", "terminal",    "lucida sans typewriter"};
+  std::string lower(face);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return std::find(kFixed.begin(), kFixed.end(), lower) != kFixed.end();
+}
+
 FontFamily FamilyOfWord(std::string_view word) {
   if (word == "fmodern") return FontFamily::kModern;
   if (word == "froman") return FontFamily::kRoman;
@@ -532,6 +543,9 @@ class TopicFileReader {
   void EndFontEntry() {
     if (!in_font_entry_) return;
     font_entry_.face = std::string(Trim(font_entry_.face));
+    // A viewer without the face picks another of its family, so a fixed-pitch
+    // face is given the fixed-pitch family whatever the table says.
+    if (IsFixedPitchFace(font_entry_.face)) font_entry_.family = FontFamily::kModern;
     fonts_[font_number_] = font_entry_;
     in_font_entry_ = false;
   }

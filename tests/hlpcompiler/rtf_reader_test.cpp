@@ -113,7 +113,8 @@ TEST(RtfReader, CharacterAndParagraphProperties) {
   EXPECT_EQ(items[3].font.attributes, kUnderline);
   EXPECT_EQ(items[4].font.red, 128);
   EXPECT_EQ(items[5].font.face, "Courier New");
-  EXPECT_EQ(items[5].font.family, FontFamily::kDecorative);
+  EXPECT_EQ(items[5].font.family,
+            FontFamily::kModern);            // a fixed-pitch face, whatever \fdecor says
   EXPECT_EQ(items[6].font.half_points, 24);  // \plain returns to 12 points
   EXPECT_EQ(items[7].kind, ItemKind::kTab);
   const ParagraphFormat& format = paragraphs[1].format;
