@@ -18,8 +18,8 @@ build-asan: bootstrap
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Compiles the bundled sample into every format with -gx, one folder per format
-# under out/, prints each listing and then where the results are. The WinHelp
-# compiler is not on Linux, so the HLP listing holds one expected warning.
+# under out/, prints each listing and then where the results are. HLP is
+# compiled by our own WinHelp compiler, in process.
 SAMPLE_OPTIONS := -gx -c "Quillark sample" \
   -header "<italic>Quillark sample</italic> - page <page/>" \
   -footer "Compiled from samples/sample.txt"
@@ -33,7 +33,7 @@ run: build
 	done
 	@echo
 	@echo "Results (each folder also holds the sample source, its listing and its files):"
-	@echo "  HLP   out/hlp/sample.rtf        WinHelp topic file, with sample.hpj and sample.cnt"
+	@echo "  HLP   out/hlp/sample.hlp        WinHelp file (topic file sample.rtf, sample.hpj, sample.cnt)"
 	@echo "  RTF   out/rtf/sample_out.rtf    printable Rich Text document"
 	@echo "  CHM   out/chm/sample.chm        compiled HTML Help file (pages in out/chm/temp/)"
 	@echo "  HTML  out/html/sample.html      start page of the web pages in out/html/sample/"
