@@ -13,8 +13,8 @@ WINDOWS_BUILD ?= build-windows
 CHECKS := -DQUILLARK_WERROR=ON
 FORMATS := HLP RTF CHM HTML
 
-.PHONY: run test bench build build-clang build-asan bootstrap bootstrap-release bootstrap-windows \
-  install package windows windows-zip test-windows clean
+.PHONY: run test test-hlp bench build build-clang build-asan bootstrap bootstrap-release \
+  bootstrap-windows install package windows windows-zip test-windows clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -41,8 +41,8 @@ build-asan: bootstrap
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Compiles the bundled sample into every format with -gx, one folder per format
-# under out/, prints each listing and then where the results are. The WinHelp
-# compiler is not on Linux, so the HLP listing holds one expected warning.
+# under out/, prints each listing and then where the results are. HLP is
+# compiled by our own WinHelp compiler, in process.
 SAMPLE_OPTIONS := -gx -c "Quillark sample" \
   -header "<italic>Quillark sample</italic> - page <page/>" \
   -footer "Compiled from samples/sample.txt"
@@ -56,7 +56,7 @@ run: build
 	done
 	@echo
 	@echo "Results (each folder also holds the sample source, its listing and its files):"
-	@echo "  HLP   out/hlp/sample.rtf        WinHelp topic file, with sample.hpj and sample.cnt"
+	@echo "  HLP   out/hlp/sample.hlp        WinHelp file (topic file sample.rtf, sample.hpj, sample.cnt)"
 	@echo "  RTF   out/rtf/sample_out.rtf    printable Rich Text document"
 	@echo "  CHM   out/chm/sample.chm        compiled HTML Help file (pages in out/chm/temp/)"
 	@echo "  HTML  out/html/sample.html      start page of the web pages in out/html/sample/"
@@ -100,6 +100,11 @@ test-windows: windows build
 	scripts/wine_prefix $(WINDOWS_BUILD)
 	cd $(WINDOWS_BUILD) && WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine WINEDEBUG=-all \
 	  WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= ctest --output-on-failure
+
+# Opens our compiled .hlp files in Wine's help viewer under a virtual display.
+test-hlp: build
+	@scripts/bootstrap hlp
+	scripts/test_hlp.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) out

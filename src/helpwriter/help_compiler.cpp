@@ -10,6 +10,7 @@
 
 #include "helpwriter/chm_repair.h"
 #include "helpwriter/frame_file.h"
+#include "hlpcompiler/hlp_compiler.h"
 #include "runtime/files.h"
 #include "runtime/process.h"
 #include "runtime/text.h"
@@ -27,7 +28,6 @@ constexpr std::string_view kHcrtfSecond =
     "c:\\Program Files\\Microsoft Visual Studio\\Common\\Tools\\hcrtf.exe";
 constexpr std::string_view kHhc = "C:\\Program Files\\HTML Help Workshop\\hhc.exe";
 #else
-constexpr std::string_view kHcrtf = "hcrtf";
 constexpr std::string_view kChmcmd = "chmcmd";
 #endif
 
@@ -76,19 +76,26 @@ std::string RunCompiler(const std::string& program, const std::vector<std::strin
   return "";
 }
 
-// The WinHelp compiler leaves the final file beside the project itself.
+// Our own WinHelp compiler, run in process; it writes the final file beside
+// the project.
+std::string CompileWithOurCompiler(const std::string& project_file) {
+  const hlpc::HlpCompileResult result = hlpc::CompileHelpProject(project_file);
+  if (result.success) return "";
+  return "Cannot compile output file, our WinHelp compiler failed: " + result.message;
+}
+
+// The WinHelp compiler leaves the final file beside the project itself. On
+// Windows an installed hcrtf.exe at its fixed paths comes first; everywhere
+// else, and where none is installed, our own compiler does the work.
 std::string CompileWinHelp(const std::string& project_file) {
 #ifdef _WIN32
-  const std::string program = FindCompiler({kHcrtfFirst, kHcrtfSecond}, "hcrtf.exe");
-  if (program.empty()) {
-    return "Cannot compile output file, hcrtf.exe was not in \"" + std::string(kHcrtfFirst) +
-           "\" or \"" + std::string(kHcrtfSecond) + "\"";
+  for (std::string_view path : {kHcrtfFirst, kHcrtfSecond}) {
+    if (IsPresent(std::string(path))) {
+      return RunCompiler(std::string(path), {"/x", project_file}, project_file);
+    }
   }
-#else
-  const std::string program = FindCompiler(kHcrtf);
-  if (program.empty()) return NotInPathMessage(kHcrtf);
 #endif
-  return RunCompiler(program, {"/x", project_file}, project_file);
+  return CompileWithOurCompiler(project_file);
 }
 
 // The HTML Help compiler writes the compiled file into the project's folder;

@@ -15,9 +15,11 @@ namespace quillark {
 // the project written beside it. Returns an empty text on success, else the
 // one message to report (at most 1024 characters).
 //
-// The compilers are found through PATH on POSIX (hcrtf for HLP, chmcmd for
-// CHM); on Windows their fixed install paths come first. The compiler runs in
-// the project's folder, where the compiled file lands.
+// HLP is compiled by our own WinHelp compiler, in process; on Windows an
+// installed hcrtf.exe at its fixed paths is run instead when present. The
+// HTML Help compiler is found through PATH on POSIX (chmcmd); on Windows its
+// fixed install path comes first. It runs in the project's folder, where the
+// compiled file lands.
 std::string FinishOutput(OutputFormat format, const std::string& working_file,
                          const std::string& final_file, const std::string& project_file);
 
