@@ -159,6 +159,19 @@ TEST(BuildDirectory, FillsAChunkToTheLastByte) {
   EXPECT_EQ(BuildDirectory(make(174)).listing_chunks, 2u);
 }
 
+// Readers walk the listing chunks from the first one the header names and
+// look names up from its root.
+TEST(DirectoryHeader, NamesTheChainAndTheRoot) {
+  const std::string header = DirectoryHeader(BuildDirectory(Entries(250, 12)));
+  ASSERT_EQ(header.size(), kDirectoryHeaderSize);
+  EXPECT_EQ(header.substr(0, 4), "ITSP");
+  const std::uint32_t expected[][2] = {{0x04, 1}, {0x08, 0x54}, {0x10, 4096},      {0x14, 2},
+                                       {0x18, 2}, {0x1C, 2},    {0x20, 0},         {0x24, 1},
+                                       {0x2C, 3}, {0x44, 0x54}, {0x48, 0xFFFFFFFF}};
+  for (const auto& [at, value] : expected) EXPECT_EQ(U32(header, at), value) << at;
+  EXPECT_EQ(U32(DirectoryHeader(BuildDirectory(Entries(3, 12))), 0x1C), 0xFFFFFFFF);
+}
+
 TEST(NameLess, FoldsAsciiLettersAndPutsPrefixesFirst) {
   const char* sorted[] = {
       "/",       "/#ITBITS",  "/#SYSTEM", "/_example.html", "/a.html",

@@ -14,7 +14,7 @@ TEST(FindLinks, PageAttributesOutsideCommentsAndScripts) {
   const char* page =
       "<!DOCTYPE html><html><head><link rel=\"stylesheet\" href=\"book.css\">\r\n"
       "<!-- <img src=\"commented.png\"> -->\r\n"
-      "<script language=\"javascript\">for (i=0; i<a.length; i++) x = '<img src=\"no.png\">';"
+      "<script language=\"javascript\">if (i<n) document.write(\"<img src=no.png>\");"
       "</SCRIPT>\r\n"
       "</head><BODY Background='back.bmp'><IMG SRC=quill.bmp alt=\"a > b\">"
       "<a href = \"NEXT.html#x\" >next</a></body></html>";
