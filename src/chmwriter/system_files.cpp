@@ -27,10 +27,11 @@ void AppendRecord(std::string& out, SystemCode code, std::string_view data) {
   out += data;
 }
 
-// A text record carries its terminating NUL; an empty text is left out.
+// A text record carries its terminating NUL; an empty text is left out, and
+// one too long for the record's 16-bit length is cut to fit.
 void AppendTextRecord(std::string& out, SystemCode code, std::string_view text) {
   if (text.empty()) return;
-  std::string data(text);
+  std::string data(text.substr(0, 0xFFFE));
   data.push_back('\0');
   AppendRecord(out, code, data);
 }
