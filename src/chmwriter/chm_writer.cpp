@@ -1,5 +1,6 @@
 #include "chmwriter/chm_writer.h"
 
+#include <filesystem>
 #include <vector>
 
 #include "chmwriter/container.h"
@@ -12,7 +13,7 @@ namespace quillark::chm {
 namespace {
 
 std::string FileNamePart(std::string_view path) {
-  const std::size_t slash = path.find_last_of('/');
+  const std::size_t slash = path.find_last_of(kPathSeparators);
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
@@ -62,13 +63,17 @@ ChmWriteResult WriteChmFromProject(const std::string& hhp_path, const std::strin
 
 std::string CompiledFilePath(const ChmProject& project) {
   std::string compiled = project.compiled_file;
+#ifndef _WIN32
+  // Projects written on Windows separate folders with "\\".
   for (char& c : compiled) {
     if (c == '\\') c = '/';
   }
+#endif
   if (compiled.empty()) {
     return ProjectFolder(project) + Stem(project.project_path) + ".chm";
   }
-  return compiled.front() == '/' ? compiled : ProjectFolder(project) + compiled;
+  return std::filesystem::path(compiled).is_absolute() ? compiled
+                                                       : ProjectFolder(project) + compiled;
 }
 
 }  // namespace quillark::chm

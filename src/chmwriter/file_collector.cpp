@@ -24,7 +24,7 @@ bool IsHelpFileOrProject(std::string_view name) {
 }  // namespace
 
 std::string ProjectFolder(const ChmProject& project) {
-  const std::size_t slash = project.project_path.find_last_of('/');
+  const std::size_t slash = project.project_path.find_last_of(kPathSeparators);
   return slash == std::string::npos ? "" : project.project_path.substr(0, slash + 1);
 }
 

@@ -6,6 +6,7 @@
 #define QUILLARK_CHMWRITER_FILE_COLLECTOR_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chmwriter/project.h"
@@ -28,7 +29,15 @@ struct CollectResult {
 // not exist, and to other help files or projects, are passed over.
 CollectResult CollectFiles(const ChmProject& project);
 
-// The folder of the project file, with its final "/", or "" for the current one.
+// The folders of paths on disk end at "/", on Windows also at "\\".
+#ifdef _WIN32
+inline constexpr std::string_view kPathSeparators = "/\\";
+#else
+inline constexpr std::string_view kPathSeparators = "/";
+#endif
+
+// The folder of the project file, with its final separator, or "" for the
+// current one.
 std::string ProjectFolder(const ChmProject& project);
 
 }  // namespace quillark::chm
