@@ -39,13 +39,5 @@ TEST(FindLinks, StyleSheetUrls) {
   EXPECT_EQ(FindLinks(css, LinkSource::kStyleSheet), (Links{"button.bmp", "a b.png"}));
 }
 
-TEST(LinkSourceOf, ByExtension) {
-  EXPECT_EQ(LinkSourceOf("A.HTM"), LinkSource::kPage);
-  EXPECT_EQ(LinkSourceOf("x_example.xhtml"), LinkSource::kPage);
-  EXPECT_EQ(LinkSourceOf("book.hhk"), LinkSource::kPage);
-  EXPECT_EQ(LinkSourceOf("book.css"), LinkSource::kStyleSheet);
-  EXPECT_EQ(LinkSourceOf("quill.bmp"), LinkSource::kNone);
-}
-
 }  // namespace
 }  // namespace quillark::chm
