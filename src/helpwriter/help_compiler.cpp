@@ -2,12 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "chmwriter/chm_writer.h"
 #include "helpwriter/chm_repair.h"
 #include "helpwriter/frame_file.h"
 #include "hlpcompiler/hlp_compiler.h"
@@ -49,17 +49,6 @@ std::string FindCompiler(std::string_view name) {
   const std::string found = runtime::FindInPath(std::string(name));
   return IsPresent(found) ? found : "";
 }
-
-// The directories a program is looked for in, as PATH gives them.
-std::string SearchedDirectories() {
-  const char* path = std::getenv("PATH");
-  return path != nullptr ? path : "/bin:/usr/bin";
-}
-
-std::string NotInPathMessage(std::string_view name) {
-  return "Cannot compile output file, " + std::string(name) + " was not in \"" +
-         SearchedDirectories() + "\"";
-}
 #endif
 
 // Runs a help compiler in the project's folder and waits for it; its own
@@ -100,16 +89,15 @@ std::string CompileWinHelp(const std::string& project_file) {
 
 // The HTML Help compiler writes the compiled file into the project's folder;
 // a directory that would hide part of its listing is put right at once.
+// Where no outside compiler is installed, the built-in writer makes the
+// compiled file in its place, in process.
 std::string CompileHtmlHelp(const std::string& project_file, const std::string& compiled_file) {
 #ifdef _WIN32
   const std::string program = FindCompiler({kHhc}, "hhc.exe");
-  if (program.empty()) {
-    return "Cannot compile output file, hhc.exe was not in \"" + std::string(kHhc) + "\"";
-  }
 #else
   const std::string program = FindCompiler(kChmcmd);
-  if (program.empty()) return NotInPathMessage(kChmcmd);
 #endif
+  if (program.empty()) return chm::WriteChmFromProject(project_file, compiled_file).message;
   std::string message = RunCompiler(program, {project_file}, project_file);
   if (message.empty()) RepairChmFile(compiled_file);
   return message;

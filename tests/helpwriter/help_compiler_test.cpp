@@ -40,8 +40,9 @@ class FinishOutputTest : public testing::Test {
 };
 
 TEST_F(FinishOutputTest, CompilerMissingFailingOrRunInTheProjectFolder) {
+  // Without chmcmd the built-in writer compiles the project in its place.
   EXPECT_EQ(Finish(OutputFormat::kChm),
-            "Cannot compile output file, chmcmd was not in \"" + dir_.File("bin") + "\"");
+            "Cannot read the project file \"" + dir_.File("temp/book.hhp") + "\"");
   EXPECT_EQ(Finish(OutputFormat::kHtml), "Cannot find \"" + dir_.File("book/_start.html") + "\". ");
   ::chmod(dir_.Write("bin/chmcmd", "#!/bin/sh\nexit 3\n").c_str(), 0755);
   EXPECT_EQ(Finish(OutputFormat::kChm), "The final output file \"" + dir_.File("book.chm") +
@@ -58,6 +59,14 @@ TEST_F(FinishOutputTest, CompilerMissingFailingOrRunInTheProjectFolder) {
   dir_.Write("book.rtf", "{\\rtf1 #{\\footnote # INTRO}Text.\\par\\page}\r\n");
   EXPECT_EQ(Finish(OutputFormat::kHlp), "");
   EXPECT_FALSE(dir_.Read("book.hlp").empty());
+}
+
+TEST_F(FinishOutputTest, BuiltInWriterMakesTheCompiledFileWithoutChmcmd) {
+  dir_.Write("temp/book.hhp", "[FILES]\r\nINTRO.html\r\n");
+  dir_.Write("temp/INTRO.html", "<p>Intro</p>\r\n");
+  EXPECT_EQ(Finish(OutputFormat::kChm), "");
+  EXPECT_EQ(dir_.Read("temp/book.chm").substr(0, 4), "ITSF");
+  EXPECT_EQ(dir_.Read("book.chm"), dir_.Read("temp/book.chm"));
 }
 
 // The start page, filled up with blanks to exactly `size` bytes.
