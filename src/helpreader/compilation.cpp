@@ -113,9 +113,8 @@ void AppendDocumentText(RunContext& run, const std::string& text) {
   WriteOutputText(run, run.names.output, text);
 }
 
-void RunPass1(RunContext& run, const std::string& format_upper) {
-  const std::string message =
-      RunPreprocessor(format_upper, run.names.source, run.names.preprocessor);
+void RunPass1(RunContext& run, const std::string& format_upper, const PreprocessStep& preprocess) {
+  const std::string message = preprocess(format_upper, run.names.source, run.names.preprocessor);
   if (!message.empty()) {
     ReportMessage(false, run.listing, kFatal,
                   FormatReportLine(run.names.source, 0, kError, message));
@@ -217,7 +216,7 @@ void RunPass4(RunContext& run) {
   CopyImageAssets(ImageAssetList(run.format), names.project, tables.bitmaps, run.listing);
 }
 
-void RunPasses(const CompilerOptions& options, RunContext& run) {
+void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess, RunContext& run) {
   const FileNames& names = run.names;
   ConsoleText("Input File = " + names.source + "\n");
   ConsoleText("PreProcessor File = " + names.preprocessor + "\n");
@@ -227,7 +226,7 @@ void RunPasses(const CompilerOptions& options, RunContext& run) {
   FillWriterSettings(options, run);
 
   ConsoleText("Pass 1 (run pre-processor)");
-  RunPass1(run, runtime::UpperAscii(options.format));
+  RunPass1(run, runtime::UpperAscii(options.format), preprocess);
   ConsoleText("\n");
 
   ConsoleText("Pass 2 (finding topics)");
@@ -255,6 +254,10 @@ void RunPasses(const CompilerOptions& options, RunContext& run) {
 }  // namespace
 
 int RunCompilation(const CompilerOptions& options) {
+  return RunCompilation(options, RunPreprocessor);
+}
+
+int RunCompilation(const CompilerOptions& options, const PreprocessStep& preprocess) {
   const OutputFormat format = FormatFromName(options.format);
   const FileNames names = BuildFileNames(format, options.input);
   Listing listing(names.listing);
@@ -269,7 +272,7 @@ int RunCompilation(const CompilerOptions& options) {
   }
   try {
     try {
-      RunPasses(options, run);
+      RunPasses(options, preprocess, run);
     } catch (const runtime::OutputError& error) {
       // A file around the topics: the report names no source line.
       ReportMessage(

@@ -3,7 +3,9 @@
 #ifndef QUILLARK_HELPREADER_COMPILATION_H_
 #define QUILLARK_HELPREADER_COMPILATION_H_
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace quillark {
 
@@ -24,9 +26,17 @@ struct CompilerOptions {
   bool verbose = false;
 };
 
+// Pass 1: makes the pre-processor file from the source for the format (its
+// name in capitals); returns an empty text on success, else the message.
+using PreprocessStep = std::function<std::string(
+    std::string_view format_upper, const std::string& source, const std::string& preprocessed)>;
+
 // Runs a whole compilation. Returns the exit status: 0 when the run finished
-// (warnings included), 1 when a fatal report ended it.
+// (warnings included), 1 when a fatal report ended it. Pass 1 runs the
+// pre-processor unless another step is given (the fuzzer takes the source as
+// it is).
 int RunCompilation(const CompilerOptions& options);
+int RunCompilation(const CompilerOptions& options, const PreprocessStep& preprocess);
 
 }  // namespace quillark
 
