@@ -311,10 +311,21 @@ std::string WebLink(OutputFormat format, std::string_view link_text, std::string
   return std::string(open) + WebAddress(address) + "\">" + text + "</a>";
 }
 
+bool NamesScheme(std::string_view address) {
+  if (runtime::EqualsNoCase(address.substr(0, 7), "mailto:")) return true;
+  if (address.empty() || !runtime::IsAsciiLetter(address.front())) return false;
+  std::size_t i = 1;
+  while (i < address.size() && (runtime::IsAsciiLetter(address[i]) ||
+                                runtime::IsAsciiDigit(address[i]) || address[i] == '+' ||
+                                address[i] == '-' || address[i] == '.')) {
+    ++i;
+  }
+  return address.substr(i, 3) == "://";
+}
+
 std::string WebAddress(std::string_view address) {
-  constexpr std::string_view kScheme = "http://";
-  if (address.starts_with(kScheme)) return runtime::Truncate(address, kMaxShortText);
-  return runtime::Truncate(std::string(kScheme) + std::string(address), kMaxShortText);
+  if (NamesScheme(address)) return runtime::Truncate(address, kMaxShortText);
+  return runtime::Truncate("http://" + std::string(address), kMaxShortText);
 }
 
 std::string KeywordText(OutputFormat format, std::string_view keyword, bool only_tags_follow) {

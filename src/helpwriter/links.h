@@ -48,8 +48,13 @@ std::int64_t PopupLineWidth(const WriterState& writer, std::string_view line);
 // the address (CHM in the external window, HTML in the same window).
 std::string WebLink(OutputFormat format, std::string_view link_text, std::string_view address);
 
-// `address` with "http://" in front unless it starts with exactly those
-// seven characters (case-sensitive); at most 255 characters.
+// Whether `address` names its scheme: a letter, then letters, digits, "+",
+// "-" or ".", then "://" ("https://", "HTTP://", "ftp://"); or "mailto:" in
+// any case. Such an address is used exactly as written.
+bool NamesScheme(std::string_view address);
+
+// `address` with "http://" in front unless it names its scheme; at most 255
+// characters.
 std::string WebAddress(std::string_view address);
 
 // The index entry of a keyword: a "K" footnote (HLP), a hidden index field

@@ -1,5 +1,6 @@
 #include "helpwriter/page_frame.h"
 
+#include "helpwriter/links.h"
 #include "runtime/clock.h"
 #include "runtime/files.h"
 
@@ -76,10 +77,9 @@ std::string ButtonBar(std::string_view contents_file, std::string_view index_fil
                       std::string_view previous_file, std::string_view next_file,
                       std::string_view example_file, std::string_view button_target,
                       std::string_view button_caption) {
-  // Only a plain web address is taken as it is; anything else is a page.
-  const std::string user_target = button_target.substr(0, 7) == "http://"
-                                      ? std::string(button_target)
-                                      : PageLink(button_target);
+  // A web address that names its scheme is taken as it is; anything else is a page.
+  const std::string user_target =
+      NamesScheme(button_target) ? std::string(button_target) : PageLink(button_target);
   std::string bar = "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\"><tr>\r\n";
   bar += ButtonCell(kButtonCellPrefix, PageLink(contents_file), "Contents", "", kButtonCellSuffix);
   bar += ButtonCell(kButtonCellPrefix, PageLink(index_file), "Index", "", kButtonCellSuffix);

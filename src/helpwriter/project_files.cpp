@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "helpwriter/frame_file.h"
+#include "helpwriter/links.h"
 #include "helpwriter/topic_order.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
@@ -167,7 +168,7 @@ std::string HtmlHelpProject(const WriterState& writer, const std::string& index_
 // window and returns to the topic.
 std::string JumpRedirector(const WriterState& writer) {
   std::string url = writer.button_website;
-  if (url.compare(0, 7, "http://") != 0) url.insert(0, "http://");
+  if (!NamesScheme(url)) url.insert(0, "http://");
   return "<html>\r\n<head>\r\n</head>\r\n<body>\r\n"
          "<!-- jump redirector file is automatically called by the 'Jump To Website' button "
          "-->\r\n"

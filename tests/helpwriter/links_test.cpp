@@ -74,11 +74,37 @@ TEST_F(LinksTest, PopupWidthEstimatesTheTableAndLineWidths) {
   EXPECT_EQ(PopupLineWidth(writer_, "ab\n"), 24);
 }
 
-// Only the lower-case plain scheme is recognised; keywords followed only by
-// tags get one more space.
+// An address that names its scheme is kept as written, any other gets
+// "http://" in front.
+TEST(LinkTexts, WebAddressesKeepTheirScheme) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"http://x.org", "http://x.org"},
+      {"https://example.org/guide", "https://example.org/guide"},
+      {"HTTP://EXAMPLE.ORG", "HTTP://EXAMPLE.ORG"},
+      {"ftp://files.example.org/a.zip", "ftp://files.example.org/a.zip"},
+      {"svn+ssh://host/repo", "svn+ssh://host/repo"},
+      {"mailto:help@example.org", "mailto:help@example.org"},
+      {"MailTo:help@example.org", "MailTo:help@example.org"},
+      {"www.example.com", "http://www.example.com"},
+      {"localhost:8080", "http://localhost:8080"},
+      {"1http://x.org", "http://1http://x.org"},  // a scheme starts with a letter
+      {"://x.org", "http://://x.org"},
+      {"web page://x", "http://web page://x"}};
+  for (const auto& [address, expected] : cases) EXPECT_EQ(WebAddress(address), expected);
+  EXPECT_EQ(WebLink(kHtml, "Guide", "https://example.org/guide"),
+            "<a href=\"https://example.org/guide\">Guide</a>");
+  EXPECT_EQ(WebLink(kChm, "Mail", "mailto:a@b.org"),
+            "<a target=\"ExternalWindow\" href=\"mailto:a@b.org\">Mail</a>");
+  EXPECT_EQ(WebLink(kChm, "Site", "www.example.com"),
+            "<a target=\"ExternalWindow\" href=\"http://www.example.com\">Site</a>");
+  // WinHelp hands the address to the system as written.
+  EXPECT_EQ(WebLink(kHlp, "Site", "www.example.com"),
+            "\\uldb Site\\uldb0 {\\v *!ExecFile(\"www.example.com\",\"\",SW_RESTORE)}");
+}
+
+// Keywords followed only by tags get one more space.
 TEST(LinkTexts, WebAddressesAndKeywords) {
   EXPECT_EQ(WebAddress("http://x.org"), "http://x.org");
-  EXPECT_EQ(WebAddress("HTTP://x.org"), "http://HTTP://x.org");
   EXPECT_EQ(KeywordText(kRtf, "Open", false), "{\\pard\\plain\\v{\\xe Open}}");
   EXPECT_EQ(KeywordText(kRtf, "Open", true), "{\\pard\\plain\\v{\\xe Open}} ");
   EXPECT_EQ(KeywordText(kHtml, "File Open", true), "<a name=\"File_Open\"></a>");

@@ -27,13 +27,17 @@ TEST(PageFrame, ButtonCellBoldAndPadding) {
   EXPECT_EQ(CellOf("h.html", "") + CellOf("", ""), "");
 }
 
-// The sixth button: only the lower-case plain scheme is a web address; the
-// rest are pages of the help.
+// The sixth button: an address that names its scheme is a web address, kept
+// as written; the rest are pages of the help.
 TEST(PageFrame, UserButton) {
   const std::string home = "class=\"buttons\"><b>&nbsp;&nbsp;&nbsp;Home&nbsp;&nbsp;&nbsp;</b></a>";
   const std::pair<std::string, std::string> cases[] = {
       {"http://example.org/start.htm", Cell("<a href=\"http://example.org/start.htm\" " + home)},
-      {"HTTP://example.org/C:\\start.htm", Cell("<a href=\"start.html\" " + home)},
+      {"https://example.org/", Cell("<a href=\"https://example.org/\" " + home)},
+      {"HTTP://example.org/C:\\start.htm",
+       Cell("<a href=\"HTTP://example.org/C:\\start.htm\" " + home)},
+      {"www.example.org", Cell("<a href=\"www.example.html\" " + home)},
+      {"docs\\start.htm", Cell("<a href=\"start.html\" " + home)},
       {"", Cell("<font color=\"#808080\">Home</font>")}};
   const std::string bar_end = "</tr></table><br/>\r\n";
   for (const auto& [website, cell] : cases) {

@@ -79,5 +79,22 @@ TEST_F(ProjectFilesTest, WindowButtonsFollowJumpAndExample) {
   EXPECT_EQ(buttons("Home", "example.com"), "\"_jump.html\",\"Home\",,,0x23420,,0x642844,,,,,,,,0");
 }
 
+// The redirector of the website button opens an address that names its
+// scheme as written, and puts "http://" in front of any other.
+TEST_F(ProjectFilesTest, JumpRedirectorKeepsTheScheme) {
+  SetButtonCaption(writer_, "Home");
+  for (const auto& [website, opened] :
+       {std::pair{"https://example.org/", "https://example.org/"},
+        std::pair{"HTTP://EXAMPLE.ORG", "HTTP://EXAMPLE.ORG"},
+        std::pair{"www.example.com", "http://www.example.com"}}) {
+    SetButtonWebsite(writer_, website);
+    WriteChm();
+    EXPECT_NE(dir_.Read("temp/_jump.html").find("  window.open(\"" + std::string(opened) +
+                                                 "\",\"_blank\");\r\n"),
+              std::string::npos)
+        << website;
+  }
+}
+
 }  // namespace
 }  // namespace quillark
