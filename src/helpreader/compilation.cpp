@@ -76,10 +76,15 @@ void FillWriterSettings(const CompilerOptions& options, RunContext& run) {
   writer.omit_first_page = options.omit_first_page;
 }
 
-// Starts a pass: its output files and whether it renders its text.
+// Starts a pass: its output files and whether it renders its text. The
+// folder of the output holds what the run left there; it is listed once, so
+// that the pass need not ask the disk about every page.
 void StartPass(RunContext& run, OutputFiles::Mode mode) {
   run.output.Restart(mode);
   run.writes_output = mode != OutputFiles::Mode::kDiscard;
+  if (!run.writes_output || run.names.output.empty()) return;
+  const std::string folder = runtime::DirectoryPart(run.names.output);
+  run.output.KnowFolder(folder, runtime::FilesMatching(folder + "*"));
 }
 
 // Reads the pre-processor file line by line through the line processor;

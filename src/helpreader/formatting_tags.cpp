@@ -103,7 +103,9 @@ void ProcessBlock(TagCall& call) {
   BreakBeforeClosingTag(call);
   *flag = !*flag;
   const bool start = tag.substr(0, 2) != "</";
-  call.step.step_text += BlockTag(call.format(), call.writer(), key, start, alignment);
+  if (call.Renders()) {
+    call.step.step_text += BlockTag(call.format(), call.writer(), key, start, alignment);
+  }
   call.step.stop_line = true;
 }
 

@@ -46,13 +46,14 @@ void ProcessJump(TagCall& call) {
   HelpTables& tables = call.tables();
   const std::string text(runtime::TrimControl(state.savename));
   const std::string key = TopicKey(text);
-  JumpRecord jump;
-  jump.name = key;
-  jump.file = call.run.reader.CurrentSourceName();
-  jump.line = call.run.reader.CurrentLineNumber();
-  jump.abs_line = call.run.reader.AbsoluteLineNumber();
-  jump.count = 1;
-  if (AddOrCount(tables.jumps, std::move(jump))) {
+  const SourceReader& reader = call.run.reader;
+  if (AddOrCount(tables.jumps, key, [&] {
+        return JumpRecord{.name = key,
+                          .file = reader.CurrentSourceName(),
+                          .line = reader.CurrentLineNumber(),
+                          .abs_line = reader.AbsoluteLineNumber(),
+                          .count = 1};
+      })) {
     call.Report(kFatal, "Table \"JumpTab\" is full up while adding \"" + key + "\"");
   }
   // The tag that closes the pair decides the kind of jump.
@@ -69,10 +70,12 @@ void ProcessJump(TagCall& call) {
                               "\" should not contain a jump to another popup topic \"" +
                               runtime::SanitizeIdent(text) + "\".");
   }
-  const std::string* popup_body = row == kNotFound ? nullptr : GetEntryText(tables.topics, row);
-  call.step.step_text +=
-      JumpLink(call.format(), call.writer(), popup_jump, state.bold, state.italic, state.underline,
-               row, key, text, popup_body, tables.bitmaps);
+  if (call.Renders()) {
+    const std::string* popup_body = row == kNotFound ? nullptr : GetEntryText(tables.topics, row);
+    call.step.step_text +=
+        JumpLink(call.format(), call.writer(), popup_jump, state.bold, state.italic,
+                 state.underline, row, key, text, popup_body, tables.bitmaps);
+  }
   FinishLinkPair(state);
 }
 
@@ -84,7 +87,7 @@ void ProcessWebJump(TagCall& call) {
                 "Unexpected web jump tag found while processing " + state.open_tag + " link");
   }
   const std::string text(runtime::TrimControl(state.savename));
-  call.step.step_text += WebLink(call.format(), text, text);
+  if (call.Renders()) call.step.step_text += WebLink(call.format(), text, text);
   FinishLinkPair(state);
 }
 
@@ -129,8 +132,10 @@ void ProcessKeyword(TagCall& call) {
   } else if (InsertEntry(tables.keywords, std::move(record))) {
     call.Report(kFatal, "Table \"KeywordTab\" is full up while adding \"" + keyword + "\"");
   }
-  call.step.step_text +=
-      KeywordText(call.format(), keyword, OnlyTagsFollow(call.line, call.position));
+  if (call.Renders()) {
+    call.step.step_text +=
+        KeywordText(call.format(), keyword, OnlyTagsFollow(call.line, call.position));
+  }
   ClosePair(state);
 }
 
@@ -177,15 +182,15 @@ void ProcessImage(TagCall& call) {
                                      path, call.run.pictures, call.run.defer_inserts);
   call.step.step_text += image.text;
 
-  BitmapRecord bitmap;
-  bitmap.name = path;
-  bitmap.file = call.run.reader.CurrentSourceName();
-  bitmap.line = call.run.reader.CurrentLineNumber();
-  bitmap.count = 1;
-  bitmap.width = width;
-  bitmap.height = height;
-  bitmap.copied = image.written;
-  if (AddOrCount(call.tables().bitmaps, std::move(bitmap))) {
+  if (AddOrCount(call.tables().bitmaps, path, [&] {
+        return BitmapRecord{.name = path,
+                            .file = call.run.reader.CurrentSourceName(),
+                            .line = call.run.reader.CurrentLineNumber(),
+                            .count = 1,
+                            .width = width,
+                            .height = height,
+                            .copied = image.written};
+      })) {
     call.Report(kFatal, "Table \"BitmapTab\" is full up while adding \"" + path + "\"");
   }
   FinishLinkPair(state);

@@ -25,6 +25,9 @@ struct TagCall {
   OutputFormat format() const { return run.format; }
   const WriterState& writer() const { return run.writer; }
   void Report(char kind, std::string_view message) const { run.ReportAtSource(kind, message); }
+  // Whether the pass uses the step's text: the first pass only records, so
+  // the writers that merely form text are not asked there.
+  bool Renders() const { return run.writes_output && run.format != OutputFormat::kNone; }
   // The character right after the tag, or 0 when the tag ends the line.
   char Next() const {
     const std::size_t after = position + tag.size();

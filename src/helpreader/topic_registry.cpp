@@ -48,13 +48,11 @@ bool RegisterTopic(RunContext& run, std::string_view name, std::string_view open
   const int line = run.reader.CurrentLineNumber();
   const int abs_line = run.reader.AbsoluteLineNumber();
   TopicTable& topics = run.tables.topics;
-  TopicRecord topic_record;
-  topic_record.name = upper_key;
-  topic_record.file = file;
-  topic_record.line = line;
-  topic_record.abs_line = abs_line;
-  topic_record.count = 1;
-  FatalIfFull(run, AddOrCount(topics, std::move(topic_record)), "TopicTab", upper_key);
+  const bool full = AddOrCount(topics, upper_key, [&] {
+    return TopicRecord{
+        .name = upper_key, .file = file, .line = line, .abs_line = abs_line, .count = 1};
+  });
+  FatalIfFull(run, full, "TopicTab", upper_key);
 
   bool has_examples = false;
   const int row = topics.FindByName(upper_key);

@@ -15,16 +15,17 @@ namespace quillark {
 
 inline constexpr std::size_t kMaxTopicKey = 40;
 
-// The first occurrence of a name is inserted as `record`; later ones only
-// add 1 to its Count. Returns the table-full flag of an insertion.
-template <typename Record>
-bool AddOrCount(HelpTable<Record>& table, Record record) {
-  const int row = table.FindByName(record.name);
+// The first occurrence of `name` is inserted as the record `make` gives;
+// later ones only add 1 to its Count. Returns the table-full flag of an
+// insertion.
+template <typename Record, typename Make>
+bool AddOrCount(HelpTable<Record>& table, std::string_view name, Make make) {
+  const int row = table.FindByName(name);
   if (row != kNotFound) {
     ++table.At(row).count;
     return false;
   }
-  return table.Insert(std::move(record));
+  return table.Insert(make());
 }
 
 // Validates and records a topic definition whose pair `opening_tag` ...

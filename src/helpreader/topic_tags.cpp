@@ -43,14 +43,15 @@ void RecordTopicHeading(TagCall& call, std::int32_t topic_abs_line) {
     }
     return;
   }
-  HeadingRecord record;
-  record.name = name;
-  record.file = call.run.reader.CurrentSourceName();
-  record.line = call.run.reader.CurrentLineNumber();
-  record.abs_line = topic_abs_line;
-  record.count = 1;
-  record.level = titled ? state.heading_level : 0;
-  if (AddOrCount(headings, std::move(record))) {
+  const SourceReader& reader = call.run.reader;
+  if (AddOrCount(headings, name, [&] {
+        return HeadingRecord{.name = name,
+                             .file = reader.CurrentSourceName(),
+                             .line = reader.CurrentLineNumber(),
+                             .abs_line = topic_abs_line,
+                             .count = 1,
+                             .level = titled ? state.heading_level : 0};
+      })) {
     call.Report(kFatal, "Table \"HeadingTab\" is full up while adding \"" + name + "\"");
   }
 }
@@ -148,7 +149,9 @@ void ProcessHeading(TagCall& call) {
     call.Report(kWarning, std::string(call.tag) + " heading tag in " + state.open_tag + " link");
   }
   const bool was_open = state.head[level - 1];
-  call.step.step_text += HeadingText(call.format(), call.writer(), !was_open, level, call.Next());
+  if (call.Renders()) {
+    call.step.step_text += HeadingText(call.format(), call.writer(), !was_open, level, call.Next());
+  }
   if (was_open) {
     // The title is the first heading of the lowest level number.
     if (state.heading_level == 0 || level < state.heading_level) {

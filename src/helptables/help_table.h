@@ -117,6 +117,7 @@ class HelpTable {
     CutFileText(record);
     const Bisection stop = Bisect(record.name);
     const int position = stop.equal != kNotFound ? stop.equal : stop.low;
+    folded_.push_back(runtime::UpperAscii(record.name));
     records_.push_back(std::move(record));
     order_.insert(order_.begin() + (position - 1), records_.size() - 1);
     ++version_;
@@ -128,18 +129,19 @@ class HelpTable {
   // records as they stand, so on a table sorted by another key it may miss a
   // name that is there.
   int FindByName(std::string_view name) const {
-    int number = Bisect(name).equal;
+    const FoldedKey key(name);
+    int number = BisectFolded(key.view()).equal;
     if (number == kNotFound) return kNotFound;
-    while (number > 1 && CompareNames(NameAt(number - 1), name) == 0) --number;
+    while (number > 1 && FoldedAt(number - 1) == key.view()) --number;
     return number;
   }
 
   // The record of that name recorded at `abs_line`, or kNotFound.
   int FindByNameAt(std::string_view name, std::int32_t abs_line) const {
     const int count = Count();
+    const FoldedKey key(name);
     for (int number = FindByName(name);
-         number != kNotFound && number <= count && CompareNames(NameAt(number), name) == 0;
-         ++number) {
+         number != kNotFound && number <= count && FoldedAt(number) == key.view(); ++number) {
       if (At(number).abs_line == abs_line) return number;
     }
     return kNotFound;
@@ -149,13 +151,15 @@ class HelpTable {
   int CountByName(std::string_view name) const {
     const int first = FindByName(name);
     if (first == kNotFound) return kNotFound;
+    const FoldedKey key(name);
     int last = first;
-    while (last < Count() && CompareNames(NameAt(last + 1), name) == 0) ++last;
+    while (last < Count() && FoldedAt(last + 1) == key.view()) ++last;
     return last - first + 1;
   }
 
   void Clear() {
     records_.clear();
+    folded_.clear();
     order_.clear();
     ++version_;
   }
@@ -188,7 +192,11 @@ class HelpTable {
   // what a cache built from the table compares to know it is still right.
   std::uint64_t version() const { return version_; }
   // Tells the table that a record's name, position or kind was changed in place.
-  void Touch() { ++version_; }
+  void Touch() {
+    for (std::size_t i = 0; i < records_.size(); ++i)
+      folded_[i] = runtime::UpperAscii(records_[i].name);
+    ++version_;
+  }
 
  private:
   // Where the bisection over records 1..count stopped: `equal` is the record
@@ -199,9 +207,37 @@ class HelpTable {
     int low = 1;
   };
 
-  const std::string& NameAt(int number) const { return At(number).name; }
+  // A name folded to upper case, the form the records' names are compared
+  // in: folded names compare byte for byte.
+  class FoldedKey {
+   public:
+    explicit FoldedKey(std::string_view name) {
+      if (name.size() > sizeof buffer_) {
+        long_ = runtime::UpperAscii(name);
+        view_ = long_;
+        return;
+      }
+      for (std::size_t i = 0; i < name.size(); ++i) buffer_[i] = runtime::UpperAscii(name[i]);
+      view_ = std::string_view(buffer_, name.size());
+    }
+    std::string_view view() const { return view_; }
 
-  Bisection Bisect(std::string_view key) const {
+   private:
+    char buffer_[kMaxRecordName + 1];
+    std::string long_;
+    std::string_view view_;
+  };
+
+  std::string_view FoldedAt(int number) const {
+    return folded_[order_[static_cast<std::size_t>(number - 1)]];
+  }
+
+  Bisection Bisect(std::string_view name) const {
+    const FoldedKey key(name);
+    return BisectFolded(key.view());
+  }
+
+  Bisection BisectFolded(std::string_view key) const {
     Bisection result;
     const int count = Count();
     if (count <= 0) return result;
@@ -209,7 +245,7 @@ class HelpTable {
     int high = count;
     while (true) {
       const int middle = (low + high) / 2;
-      const int order = CompareNames(key, NameAt(middle));
+      const int order = key.compare(FoldedAt(middle));
       if (order > 0) {
         low = middle + 1;
       } else {
@@ -234,8 +270,9 @@ class HelpTable {
     if (text.size() > kMaxRecordName) text.resize(kMaxRecordName);
   }
 
-  std::vector<Record> records_;     // in the order they were stored
-  std::vector<std::size_t> order_;  // record n is records_[order_[n - 1]]
+  std::vector<Record> records_;      // in the order they were stored
+  std::vector<std::string> folded_;  // each record's name folded to upper case
+  std::vector<std::size_t> order_;   // record n is records_[order_[n - 1]]
   std::uint64_t version_ = 0;
 };
 

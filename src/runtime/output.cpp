@@ -133,7 +133,7 @@ OutputFiles::File& OutputFiles::Open(const std::string& path) {
     CreateDirectoryOf(path);
     checked_folder_ = folder;
   }
-  const bool known_absent = absent_.erase(path) > 0;
+  const bool known_absent = absent_.erase(path) > 0 || KnownAbsent(path);
   if (mode_ == Mode::kMemory) {
     // A file already on disk is appended to, as the disk would do it.
     if (!known_absent) {
@@ -194,6 +194,8 @@ void OutputFiles::Restart(Mode mode) {
   files_.clear();
   absent_.clear();
   checked_folder_.clear();
+  known_folder_.clear();
+  known_present_.clear();
   last_ = nullptr;
   mode_ = mode;
 }
@@ -220,12 +222,23 @@ void OutputFiles::Append(const std::string& path, std::string_view data) {
   if (file.buffer.size() >= kWriteBlock) WriteBuffer(file);
 }
 
+bool OutputFiles::KnownAbsent(const std::string& path) const {
+  return !known_folder_.empty() && known_present_.count(path) == 0 &&
+         DirectoryPart(path) == known_folder_;
+}
+
+void OutputFiles::KnowFolder(const std::string& folder, const std::vector<std::string>& present) {
+  known_folder_ = folder;
+  known_present_.clear();
+  known_present_.insert(present.begin(), present.end());
+}
+
 std::int64_t OutputFiles::Size(const std::string& path) {
   if (mode_ == Mode::kDiscard) return -1;
   if (last_ != nullptr && last_->path == path) return last_->size;
   const auto it = files_.find(path);
   if (it != files_.end()) return it->second.size;
-  if (absent_.count(path) > 0) return -1;
+  if (absent_.count(path) > 0 || KnownAbsent(path)) return -1;
   const std::int64_t size = FileSize(path);
   if (size < 0) absent_.insert(path);
   return size;

@@ -66,6 +66,11 @@ class OutputFiles {
   std::optional<std::string> TextRange(const std::string& path, std::int64_t offset,
                                        std::int64_t count) const;
 
+  // Tells the pass which files the folder `folder` (with its final
+  // separator) holds as the pass starts, so that it need not ask the disk
+  // about the others: a file there is absent unless listed or written.
+  void KnowFolder(const std::string& folder, const std::vector<std::string>& present);
+
   // Writes what is still buffered and closes every file; throws OutputError.
   // A memory pass forgets its text.
   void Close();
@@ -87,6 +92,7 @@ class OutputFiles {
   };
 
   File& Open(const std::string& path);
+  bool KnownAbsent(const std::string& path) const;
   void Reopen(File& file);
   void WriteBuffer(File& file);
   void CloseHandle(File& file);
@@ -95,8 +101,10 @@ class OutputFiles {
   std::unordered_map<std::string, File> files_;
   std::unordered_set<std::string> absent_;  // asked on disk and not there
   std::string checked_folder_;              // the folder made sure of last
-  File* last_ = nullptr;                    // the file appended to last, for the common case
-  std::vector<File*> open_;                 // disk files with an open handle
+  std::string known_folder_;                // a folder whose files are all known
+  std::unordered_set<std::string> known_present_;
+  File* last_ = nullptr;     // the file appended to last, for the common case
+  std::vector<File*> open_;  // disk files with an open handle
   std::uint64_t use_counter_ = 0;
 };
 

@@ -90,6 +90,23 @@ TEST(OutputFiles, DiskPassWritesEveryFileWhole) {
   EXPECT_EQ(ReadWholeFile(dir.File("p1.html")), "012");
 }
 
+// A folder listed at the start of a pass answers for its files: an unlisted
+// file there is absent without asking the disk, a listed one is asked.
+TEST(OutputFiles, KnownFolderAnswersForItsFiles) {
+  TempDir dir;
+  dir.Write("listed.html", "abc");
+  dir.Write("unlisted.html", "abcdef");
+  OutputFiles files(OutputFiles::Mode::kDisk);
+  files.KnowFolder(dir.path() + "/", {dir.File("listed.html")});
+  EXPECT_EQ(files.Size(dir.File("listed.html")), 3);
+  EXPECT_EQ(files.Size(dir.File("unlisted.html")), -1);  // the listing says it is not there
+  EXPECT_EQ(files.Size(dir.path() + "/sub/x.html"), -1);
+  files.Append(dir.File("listed.html"), "d");
+  EXPECT_EQ(files.Size(dir.File("listed.html")), 4);
+  files.Close();
+  EXPECT_EQ(ReadWholeFile(dir.File("listed.html")), "abcd");
+}
+
 TEST(FileText, MapsOrReadsAWholeFile) {
   TempDir dir;
   std::string reason;
