@@ -1,5 +1,6 @@
 #include "helpmain/report.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,13 @@ namespace {
 
 inline constexpr std::size_t kMaxReportLine = 255;
 inline constexpr std::size_t kMaxListingLine = 1024;
+// A report line holds 255 characters. A file name longer than this takes
+// more, so that a long path never leaves its message out.
+inline constexpr std::size_t kLongFileName = 155;
+
+std::size_t PrefixRoom(std::string_view file) {
+  return file.size() > kLongFileName ? file.size() - kLongFileName : 0;
+}
 
 // The console line for a report: its own line end dropped, "\n" added.
 void WriteToConsole(std::string_view text) {
@@ -104,13 +112,13 @@ std::string FormatMessagePrefix(std::string_view file, int line, char kind) {
   prefix += ": ";
   prefix += KindWord(kind);
   prefix += " : ";
-  return runtime::Truncate(prefix, kMaxReportLine);
+  return runtime::Truncate(prefix, kMaxReportLine + PrefixRoom(file));
 }
 
 std::string FormatReportLine(std::string_view file, int line, char kind, std::string_view message) {
   std::string report = FormatMessagePrefix(file, line, kind);
   report += message;
-  return runtime::Truncate(report, kMaxReportLine);
+  return runtime::Truncate(report, kMaxReportLine + PrefixRoom(file));
 }
 
 Listing::~Listing() { Close(); }

@@ -28,10 +28,11 @@ std::string_view KindWord(char kind);
 bool IsFatalKind(char kind);
 
 // "{file}({line:5}): {Kind} : ", the "({line})" part only for line > 0, cut
-// to 255 characters.
+// to 255 characters; a file name over 155 characters widens the line by as
+// much, so that a long path never crowds out the message.
 std::string FormatMessagePrefix(std::string_view file, int line, char kind);
 
-// Prefix plus message, cut to 255 characters: one report line.
+// Prefix plus message, cut to 255 characters (widened as above): one report line.
 std::string FormatReportLine(std::string_view file, int line, char kind, std::string_view message);
 
 // The listing file of a run. It is opened at the first report and kept open

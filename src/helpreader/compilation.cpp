@@ -84,7 +84,7 @@ void StartPass(RunContext& run, OutputFiles::Mode mode) {
   run.writes_output = mode != OutputFiles::Mode::kDiscard;
   if (!run.writes_output || run.names.output.empty()) return;
   const std::string folder = runtime::DirectoryPart(run.names.output);
-  run.output.KnowFolder(folder, runtime::FilesMatching(folder + "*"));
+  run.output.KnowFolder(folder, runtime::FilesMatching(folder, "*"));
 }
 
 // Reads the pre-processor file line by line through the line processor;
@@ -134,14 +134,6 @@ void RunPass2(RunContext& run) {
   TagState state;
   RunPassLines(run, state);
   CheckJumps(run.listing, run.tables.topics, run.tables.jumps);
-}
-
-// Deletes what a pass wrote into the output file or the page folder.
-void DeleteOutputFiles(const std::string& output) {
-  if (output.empty()) return;
-  runtime::DeleteMatching(output);
-  const std::size_t star = output.find("*.");
-  if (star != std::string::npos) runtime::DeleteMatching(output.substr(0, star + 1) + ".*");
 }
 
 // The popup pass cuts the body of every popup topic out of the page it was
@@ -196,7 +188,7 @@ void RunPass3(RunContext& run) {
   RunPassLines(run, state);
   CapturePopupBodies(run);
   run.output.Close();
-  DeleteOutputFiles(run.names.output);
+  DeleteOutputFiles(run.names);
 }
 
 void RunPass4(RunContext& run) {
@@ -272,7 +264,7 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
   run.frame_names = FrameNamesOf(names);
   DeleteEarlierResults(run.names);
   for (std::string& path :
-       runtime::FilesMatching(runtime::DirectoryPart(names.source) + "include_*.tmp")) {
+       runtime::FilesMatching(runtime::DirectoryPart(names.source), "include_*.tmp")) {
     run.include_files.insert(std::move(path));
   }
   try {

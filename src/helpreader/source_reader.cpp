@@ -8,12 +8,6 @@
 
 namespace quillark {
 
-namespace {
-
-constexpr std::size_t kMaxFileName = 255;
-
-}  // namespace
-
 bool SourceReader::OpenMainSource(const std::string& path) {
   std::optional<std::string> data = runtime::ReadWholeFile(path);
   OpenMainText(path, data ? std::move(*data) : std::string());
@@ -22,14 +16,14 @@ bool SourceReader::OpenMainSource(const std::string& path) {
 
 void SourceReader::OpenMainText(const std::string& path, std::string text) {
   CloseSources();
-  main_.name = path.substr(0, kMaxFileName);
+  main_.name = path;
   main_.owned = std::move(text);
   main_.data = main_.owned;
 }
 
 void SourceReader::OpenMainView(const std::string& path, std::string_view text) {
   CloseSources();
-  main_.name = path.substr(0, kMaxFileName);
+  main_.name = path;
   main_.data = text;
 }
 
@@ -89,7 +83,7 @@ IncludeResult SourceReader::OpenIncludeFile(const std::string& path) {
   if (include2_.IsOpen()) return IncludeResult::kTooDeep;
   File& file = include1_.IsOpen() ? include2_ : include1_;
   file = File();
-  file.name = full.substr(0, kMaxFileName);
+  file.name = full;
   if (std::optional<std::string> data = runtime::ReadWholeFile(full)) file.owned = std::move(*data);
   file.data = file.owned;
   return IncludeResult::kOpened;

@@ -1,5 +1,6 @@
 #include "helpwriter/file_names.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <initializer_list>
 
@@ -8,8 +9,6 @@
 
 namespace quillark {
 namespace {
-
-constexpr std::size_t kNameLimit = 255;
 
 #ifdef _WIN32
 constexpr std::string_view kSeparator = "\\";
@@ -42,14 +41,18 @@ std::string_view BaseNameOf(std::string_view path) {
   return dot == std::string_view::npos ? name : name.substr(0, dot);
 }
 
+// Names are never cut: a cut could make two of a run's names the same file.
+// A name too long for the system is refused with the command line.
 std::string Name(std::initializer_list<std::string_view> pieces) {
   std::string name;
   for (std::string_view piece : pieces) name.append(piece);
-  return runtime::Truncate(name, kNameLimit);
+  return name;
 }
 
-void DeleteNamed(const std::string& pattern) {
-  if (!pattern.empty()) runtime::DeleteMatching(pattern);
+// A name the run formed is deleted as written: a "*" or "?" in the user's
+// name is a character of the name, never a pattern.
+void DeleteNamed(const std::string& path) {
+  if (!path.empty()) runtime::DeleteWritableFile(path);
 }
 
 }  // namespace
@@ -81,6 +84,7 @@ FileNames BuildFileNames(OutputFormat format, std::string_view input_path) {
       names.index = Name({p, "_idx", ".tmp"});
       break;
     case OutputFormat::kChm:
+      names.page_folder = temp;
       names.output = Name({temp, "*", ".html"});
       names.final_output = Name({p, ".chm"});
       names.project = Name({temp, n, ".hhp"});
@@ -89,6 +93,7 @@ FileNames BuildFileNames(OutputFormat format, std::string_view input_path) {
       names.index = Name({temp, n, ".hhk"});
       break;
     case OutputFormat::kHtml:
+      names.page_folder = Name({p, kSeparator});
       names.output = Name({p, kSeparator, "*", ".html"});
       names.final_output = Name({p, ".html"});
       names.project = Name({p, kSeparator, n, ".txt"});
@@ -98,6 +103,18 @@ FileNames BuildFileNames(OutputFormat format, std::string_view input_path) {
       break;
   }
   return names;
+}
+
+std::size_t LongestName(const FileNames& names) {
+  std::size_t longest = 0;
+  for (const std::string* name :
+       {&names.source, &names.preprocessor, &names.listing, &names.output, &names.final_output,
+        &names.project, &names.style_sheet, &names.contents, &names.index}) {
+    longest = std::max(longest, name->size());
+  }
+  // The longest page name adds a topic key of up to 40 characters and its ending.
+  if (!names.page_folder.empty()) longest = std::max(longest, names.page_folder.size() + 54);
+  return longest;
 }
 
 FrameFileNames FrameNamesOf(const FileNames& names) {
@@ -124,32 +141,37 @@ std::string TopicFileName(OutputFormat format, std::string_view output_name,
   return "";
 }
 
+void DeleteOutputFiles(const FileNames& names) {
+  // The page folder of CHM and HTML is the program's own: clear all of it.
+  if (!names.page_folder.empty()) {
+    runtime::DeleteMatching(names.page_folder, "*.*");
+  } else {
+    DeleteNamed(names.output);
+  }
+}
+
 void DeleteEarlierResults(const FileNames& names) {
   // Only the temporary files this program makes beside the source go: the
   // include files, the RTF frame files of any earlier format and the picture
   // data files. Other ".tmp" files there belong to the user.
   std::string_view stem = names.source;
   if (stem.ends_with(".txt")) stem.remove_suffix(4);
-  const std::string_view folder = DirectoryOf(names.source);
-  DeleteNamed(Name({folder, "include_*.tmp"}));
+  const std::string folder(DirectoryOf(names.source));
+  runtime::DeleteMatching(folder, "include_*.tmp");
   DeleteNamed(Name({stem, "_project.tmp"}));
   DeleteNamed(Name({stem, "_toc.tmp"}));
   DeleteNamed(Name({stem, "_idx.tmp"}));
-  DeleteNamed(Name({folder, "*_bmp.tmp"}));
+  runtime::DeleteMatching(folder, "*_bmp.tmp");
 
   DeleteNamed(names.preprocessor);
   DeleteNamed(names.listing);
-  DeleteNamed(names.output);
+  DeleteOutputFiles(names);
   DeleteNamed(names.final_output);
   DeleteNamed(names.project);
   DeleteNamed(names.style_sheet);
   DeleteNamed(names.contents);
   DeleteNamed(names.index);
 
-  // The page folder of CHM and HTML is the program's own: clear all of it.
-  if (const std::size_t star = names.output.find("*."); star != std::string::npos) {
-    DeleteNamed(names.output.substr(0, star + 1) + ".*");
-  }
 }
 
 }  // namespace quillark

@@ -3,6 +3,7 @@
 #ifndef QUILLARK_HELPWRITER_FILE_NAMES_H_
 #define QUILLARK_HELPWRITER_FILE_NAMES_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@ struct FileNames {
   std::string preprocessor;  // P ".pp"
   std::string listing;       // P ".lst"
   std::string output;        // main output file, or page pattern for CHM and HTML
+  std::string page_folder;   // CHM and HTML: the folder of the pages, with its separator
   std::string final_output;
   std::string project;
   std::string style_sheet;
@@ -31,6 +33,8 @@ struct FrameFileNames {
 };
 
 FileNames BuildFileNames(OutputFormat format, std::string_view input_path);
+// The length of the longest name of the set.
+std::size_t LongestName(const FileNames& names);
 FrameFileNames FrameNamesOf(const FileNames& names);
 
 enum class PageKind { kMain, kExample };
@@ -40,6 +44,9 @@ enum class PageKind { kMain, kExample };
 // empty for NONE, an empty output name, or a key that is not an identifier.
 std::string TopicFileName(OutputFormat format, std::string_view output_name,
                           std::string_view topic_key, PageKind kind);
+
+// Deletes what a pass wrote: the output file, or every file of the page folder.
+void DeleteOutputFiles(const FileNames& names);
 
 // The files a run deletes before Pass 1: the program's own temporary files
 // beside the source, the named outputs, and the pages of the output folder.

@@ -11,6 +11,11 @@ namespace quillark {
 namespace {
 
 constexpr std::size_t kArgumentLimit = 1024;
+#ifdef _WIN32
+constexpr bool kWindowsArguments = true;
+#else
+constexpr bool kWindowsArguments = false;
+#endif
 constexpr std::size_t kMessageLimit = 1024;
 
 // The pre-processor's own file, or empty when it is missing or empty.
@@ -40,7 +45,8 @@ std::string Preprocess(std::string_view format_upper, const std::string& source_
   std::size_t argument_length = 0;
   for (const std::string& argument : arguments) argument_length += argument.size();
   runtime::ProgramRun run;
-  if (argument_length > kArgumentLimit) {
+  // Windows passes one argument text of a bounded length; POSIX an array.
+  if (kWindowsArguments && argument_length > kArgumentLimit) {
     run.start_code = runtime::kRunBadArguments;
   } else {
     run = runtime::RunProgram(program, arguments);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "helpmain/report.h"
+#include "helpwriter/file_names.h"
 #include "quillark/version.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
@@ -360,6 +361,15 @@ CommandLineOutcome ReadCommandLine(const CommandLineTable& table) {
     return Refuse({"The -g option must be used to specify HLP, RTF, CHM, HTML or NONE."});
   }
   options.input = CompleteInputName(options.input);
+  // Every name the run forms must fit the system, or two of them could end up
+  // as one file; a name that does not is refused before anything is touched.
+  const std::size_t longest =
+      LongestName(BuildFileNames(FormatFromName(options.format), options.input));
+  if (longest > runtime::kMaxPathLength) {
+    return Refuse({"The input file name \"" + options.input + "\" makes a file name of " +
+                   std::to_string(longest) + " characters; the system takes at most " +
+                   std::to_string(runtime::kMaxPathLength) + "."});
+  }
   CommandLineOutcome outcome;
   outcome.options = std::move(options);
   return outcome;

@@ -62,10 +62,6 @@ bool IsWritableRegularFile(const std::string& path) {
 #endif
 }
 
-bool HasWildcard(std::string_view name) {
-  return name.find_first_of("*?") != std::string_view::npos;
-}
-
 bool NamesMatch(std::string_view pattern, std::string_view name) {
   // "*.*" means every file, also one whose name has no dot.
   if (pattern == "*.*") return true;
@@ -74,7 +70,13 @@ bool NamesMatch(std::string_view pattern, std::string_view name) {
 
 }  // namespace
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
 
 bool IsFullPath(std::string_view path) {
 #ifdef _WIN32
@@ -247,17 +249,12 @@ FileText FileText::Read(const std::string& path, std::string* reason) {
   return text;
 }
 
-std::vector<std::string> FilesMatching(const std::string& pattern) {
+std::vector<std::string> FilesMatching(const std::string& directory,
+                                       std::string_view name_pattern) {
   std::vector<std::string> matches;
-  std::string directory = DirectoryPart(pattern);
-  std::string name_pattern = FileNamePart(pattern);
   if (name_pattern.empty()) return matches;
-  if (!HasWildcard(name_pattern)) {
-    if (FileExists(pattern)) matches.push_back(pattern);
-    return matches;
-  }
 #ifdef _WIN32
-  std::string search = JoinPath(directory, "*");
+  const std::string search = JoinPath(directory, "*");
   _finddata_t found{};
   intptr_t handle = _findfirst(search.c_str(), &found);
   if (handle == -1) return matches;
@@ -280,11 +277,13 @@ std::vector<std::string> FilesMatching(const std::string& pattern) {
   return matches;
 }
 
-void DeleteMatching(const std::string& pattern) {
+void DeleteMatching(const std::string& directory, std::string_view name_pattern) {
   // The names are gathered first so that deleting never disturbs the listing.
-  for (const std::string& path : FilesMatching(pattern)) {
-    if (IsWritableRegularFile(path)) DeleteFile(path);
-  }
+  for (const std::string& path : FilesMatching(directory, name_pattern)) DeleteWritableFile(path);
+}
+
+bool DeleteWritableFile(const std::string& path) {
+  return IsWritableRegularFile(path) && DeleteFile(path);
 }
 
 bool DeleteFile(const std::string& path) { return !path.empty() && std::remove(path.c_str()) == 0; }

@@ -21,7 +21,17 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-bool IsSeparator(char c);  // "\" or "/"
+// The longest path the system takes, in characters.
+#ifdef _WIN32
+inline constexpr std::size_t kMaxPathLength = 259;
+#else
+inline constexpr std::size_t kMaxPathLength = 4095;
+#endif
+
+// "/" between folders; on Windows "\" as well. On POSIX a "\" in a name is
+// one of its characters (names written inside a source are made POSIX names
+// by NormalizeSourcePath first).
+bool IsSeparator(char c);
 
 // A full path: "/..." on POSIX; a drive letter, a colon and a separator on Windows.
 bool IsFullPath(std::string_view path);
@@ -75,14 +85,18 @@ class FileText {
   std::unique_ptr<char[]> buffer_;
 };
 
-// Deletes the regular, writable files matching `pattern`, whose file name part
-// may hold "*" and "?" ("*.*" takes every file, also one without a dot). A
-// pattern without a directory names files in the current directory.
+// Deletes the regular, writable files of `directory` (with its final
+// separator; empty for the current directory) whose names match
+// `name_pattern`, which may hold "*" and "?" ("*.*" takes every file, also one
+// without a dot). The directory is taken as written, never as a pattern.
 // Directories and read-only files are skipped; nothing is reported.
-void DeleteMatching(const std::string& pattern);
-// The regular files matching `pattern` as DeleteMatching finds them, each
-// with the pattern's directory in front.
-std::vector<std::string> FilesMatching(const std::string& pattern);
+void DeleteMatching(const std::string& directory, std::string_view name_pattern);
+// The files of `directory` whose names match `name_pattern`, as
+// DeleteMatching finds them, each with the directory in front.
+std::vector<std::string> FilesMatching(const std::string& directory, std::string_view name_pattern);
+// Deletes `path` when it is a regular, writable file; its name is taken as
+// written. Returns whether a file was deleted.
+bool DeleteWritableFile(const std::string& path);
 bool DeleteFile(const std::string& path);
 // Creates the directory of `file_path` when its directory part is absolute and
 // missing (one level; a missing parent is not created).

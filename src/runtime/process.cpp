@@ -23,8 +23,15 @@ namespace quillark::runtime {
 
 namespace {
 
+#ifdef _WIN32
 inline constexpr std::size_t kMaxProgramLength = 255;
 inline constexpr std::size_t kMaxArgumentsLength = 2048;
+#else
+// On POSIX the arguments go as an array, bounded only by the system: the
+// limits only keep a runaway text out.
+inline constexpr std::size_t kMaxProgramLength = 4096;
+inline constexpr std::size_t kMaxArgumentsLength = 1 << 17;
+#endif
 
 // The length of the arguments as one text with a blank between each two.
 std::size_t ArgumentsLength(const std::vector<std::string>& arguments) {

@@ -27,8 +27,9 @@ struct ProgramRun {
 // `working_directory` when it is not empty, and waits until it ends. With
 // `quiet` the child's standard output and error are discarded.
 // Refuses
-// with kRunBadArguments when the name is empty or 255 characters or longer, or
-// the arguments add up to 2048 characters or more.
+// with kRunBadArguments when the name is empty or too long (255 characters on
+// Windows, 4096 on POSIX), or the arguments add up to too much (2048
+// characters on Windows, 128 KiB on POSIX).
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& working_directory = "", bool quiet = false);
 

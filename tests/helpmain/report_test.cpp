@@ -15,9 +15,12 @@ TEST(FormatMessagePrefix, LineInFiveWideFieldOnlyAboveZero) {
   EXPECT_EQ(FormatMessagePrefix("b.pp", 123456, 'w'), "b.pp(123456): Warning : ");
   EXPECT_EQ(FormatMessagePrefix("b.pp", -3, 'f'), "b.pp: Fatal : ");
   EXPECT_EQ(FormatMessagePrefix("", 7, 'x'), "(    7): Error : ");
-  EXPECT_EQ(FormatMessagePrefix(std::string(300, 'p'), 1, 'E'), std::string(255, 'p'));
   EXPECT_EQ(FormatReportLine("a.pp", 9, 'E', std::string(400, 'm')),
             "a.pp(    9): Error : " + std::string(255 - 21, 'm'));
+  // A long path widens the line by its length over 155 characters.
+  const std::string long_path(300, 'p');
+  EXPECT_EQ(FormatReportLine(long_path, 7, 'W', std::string(400, 'm')),
+            long_path + "(    7): Warning : " + std::string(255 - 155 - 19, 'm'));
 }
 
 class ListingTest : public ::testing::Test {

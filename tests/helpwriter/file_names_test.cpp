@@ -57,12 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
                                "/d/book/book.css", "/d/book/_contents.html", "/d/book/_index.html",
                                "/d/book/INTRO.html", "/d/book/INTRO_example.html"}}));
 
-TEST(BuildFileNames, BaseNameAndLimit) {
+TEST(BuildFileNames, BaseNameAndLength) {
   EXPECT_EQ(BuildFileNames(OutputFormat::kChm, "/my docs/user.guide").project,
             "/my docs/temp/user.hhp");
-  // Names are cut at 255 characters.
-  const std::string path = "/" + std::string(251, 'p');
-  EXPECT_EQ(BuildFileNames(OutputFormat::kHtml, path).output, path + "/*.");
+  // Names are never cut: two of them could become one file.
+  const std::string path = "/" + std::string(300, 'p');
+  const FileNames names = BuildFileNames(OutputFormat::kHtml, path);
+  EXPECT_EQ(names.output, path + "/*.html");
+  EXPECT_EQ(names.source, path + ".txt");
+  EXPECT_EQ(LongestName(names), names.project.size());  // P/P.txt, the longest here
 }
 
 // What DeleteEarlierResults leaves of `present` (a trailing "/" makes a

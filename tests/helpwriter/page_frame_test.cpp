@@ -37,7 +37,7 @@ TEST(PageFrame, UserButton) {
       {"HTTP://example.org/C:\\start.htm",
        Cell("<a href=\"HTTP://example.org/C:\\start.htm\" " + home)},
       {"www.example.org", Cell("<a href=\"www.example.html\" " + home)},
-      {"docs\\start.htm", Cell("<a href=\"start.html\" " + home)},
+      {"docs/start.htm", Cell("<a href=\"start.html\" " + home)},
       {"", Cell("<font color=\"#808080\">Home</font>")}};
   const std::string bar_end = "</tr></table><br/>\r\n";
   for (const auto& [website, cell] : cases) {

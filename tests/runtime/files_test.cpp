@@ -21,8 +21,12 @@ TEST(WildcardMatch, MatchesTheWholeNameCaseSensitively) {
   EXPECT_FALSE(WildcardMatch("*.html", "Intro.HTML"));
 }
 
-TEST(PathParts, EitherSeparatorAndOneSeparatorWhenJoining) {
-  EXPECT_EQ(DirectoryPart("sub\\dir\\x.bmp"), "sub\\dir\\");
+// On POSIX only "/" separates folders: a "\" is part of a name, which
+// NormalizeSourcePath turns into "/" for names written inside a source.
+TEST(PathParts, SlashSeparatesAndOneSeparatorWhenJoining) {
+  EXPECT_EQ(DirectoryPart("sub\\dir\\x.bmp"), "");
+  EXPECT_EQ(FileNamePart("/docs/a\\b"), "a\\b");
+  EXPECT_EQ(DirectoryPart(NormalizeSourcePath("sub\\dir\\x.bmp")), "sub/dir/");
   EXPECT_EQ(BaseName("/a.b/book.v2.txt"), "book.v2");
   EXPECT_EQ(BaseName("/a.b/book"), "book");
   EXPECT_EQ(JoinPath("/docs/", "/book.txt"), "/docs/book.txt");
@@ -36,17 +40,37 @@ TEST(DeleteMatching, SkipsDirectoriesAndReadOnlyFiles) {
   }
   ASSERT_EQ(::chmod(dir.File("locked.tmp").c_str(), 0444), 0);
   ASSERT_EQ(::mkdir(dir.File("folder.tmp").c_str(), 0755), 0);
-  DeleteMatching(dir.File("*.tmp"));
-  DeleteMatching(dir.File("a?.html"));
+  const std::string folder = dir.path() + "/";
+  DeleteMatching(folder, "*.tmp");
+  DeleteMatching(folder, "a?.html");
   EXPECT_FALSE(FileExists(dir.File("a.tmp")));
   EXPECT_TRUE(FileExists(dir.File("locked.tmp")));
   EXPECT_TRUE(DirectoryExists(dir.File("folder.tmp")));
   EXPECT_FALSE(FileExists(dir.File("a1.html")));
   EXPECT_TRUE(FileExists(dir.File("a22.html")));
 
-  DeleteMatching(dir.File("*.*"));  // every file, also one without a dot
+  DeleteMatching(folder, "*.*");  // every file, also one without a dot
   EXPECT_FALSE(FileExists(dir.File("README")));
   EXPECT_FALSE(FileExists(dir.File("a22.html")));
+}
+
+// A name is taken as written: its "*" and "?" are characters, and a folder
+// named like a pattern is only that folder.
+TEST(DeleteMatching, UserNamesAreNeverPatterns) {
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("p*").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(dir.File("pq").c_str(), 0755), 0);
+  for (const char* name : {"x*.rtf", "xy.rtf", "b?ok.rtf", "book.rtf", "p*/a.html"}) {
+    dir.Write(name, "x");
+  }
+  dir.Write("pq/b.html", "x");
+  EXPECT_TRUE(DeleteWritableFile(dir.File("x*.rtf")));
+  EXPECT_FALSE(DeleteWritableFile(dir.File("b?ak.rtf")));  // there is no such file
+  DeleteMatching(dir.File("p*/"), "*.*");
+  EXPECT_TRUE(FileExists(dir.File("xy.rtf")));
+  EXPECT_TRUE(FileExists(dir.File("book.rtf")));
+  EXPECT_FALSE(FileExists(dir.File("p*/a.html")));
+  EXPECT_TRUE(FileExists(dir.File("pq/b.html")));
 }
 
 }  // namespace

@@ -32,9 +32,12 @@ TEST(RunProgram, RefusalsBeforeStarting) {
   ASSERT_EQ(::chmod(plain.c_str(), 0755), 0);
   EXPECT_EQ(RunProgram(plain, {}).start_code, kRunNotExecutable);  // no shell fallback
   EXPECT_EQ(RunProgram("", {}).start_code, kRunBadArguments);
-  EXPECT_EQ(RunProgram("/" + std::string(254, 'x'), {}).start_code, kRunBadArguments);
-  // Arguments count with the blank between them: 1023 + 1 + 1024 is too long.
+  EXPECT_EQ(RunProgram("/" + std::string(4095, 'x'), {}).start_code, kRunBadArguments);
+  EXPECT_EQ(RunProgram("/" + std::string(254, 'x'), {}).start_code, kRunNotFound);
+  // Arguments count with the blank between them; POSIX takes up to 128 KiB.
   EXPECT_EQ(RunProgram("/bin/true", {std::string(1023, 'a'), std::string(1024, 'b')}).start_code,
+            kRunStarted);
+  EXPECT_EQ(RunProgram("/bin/true", {std::string(65535, 'a'), std::string(65536, 'b')}).start_code,
             kRunBadArguments);
   EXPECT_EQ(RunProgram("/bin/true", {std::string(2047, 'a')}).start_code, kRunStarted);
 }
