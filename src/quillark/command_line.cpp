@@ -15,6 +15,8 @@ namespace quillark {
 namespace {
 
 constexpr std::size_t kMaxEntries = 50;
+// Switches are short; values are kept whole (a path may be long, and each
+// setting cuts its own value to its own limit).
 constexpr std::size_t kTokenLimit = 255;
 constexpr std::string_view kProgramName = "Quillark";
 
@@ -38,8 +40,7 @@ bool BeginsSwitch(std::string_view token) { return !token.empty() && IsSwitchSta
 
 void StoreEntry(CommandLineTable& table, std::string_view switch_text, std::string_view value) {
   if (table.size() >= kMaxEntries) return;
-  table.push_back(
-      {runtime::Truncate(switch_text, kTokenLimit), runtime::Truncate(value, kTokenLimit)});
+  table.push_back({runtime::Truncate(switch_text, kTokenLimit), std::string(value)});
 }
 
 // A quoted token keeps its quotes; a doubled quote inside stands for one.
@@ -171,6 +172,33 @@ CommandLineOutcome Refuse(std::initializer_list<std::string_view> lines) {
   outcome.console_text.append(kConsoleLineEnd);
   outcome.exit_status = kExitRefused;
   return outcome;
+}
+
+// The characters a run's names may not hold, with the reason: a double quote
+// would end a quoted value in a project file or an attribute in a page, a
+// control character a line of a project file; and the project files of WinHelp
+// and HTML Help use "\" between folders, so on POSIX, where "\" is a
+// character of a name, such a name cannot be written into them.
+std::string NameCharacterRefusal(const std::string& input, std::string_view format) {
+  for (char c : input) {
+    if (c == '"') return "The input file name may not contain a double quote.";
+    if (static_cast<unsigned char>(c) < 32) {
+      return "The input file name may not contain control characters.";
+    }
+  }
+#ifndef _WIN32
+  const std::string upper = runtime::UpperAscii(format);
+  const std::string_view named = upper == "HLP"   ? std::string_view(input)
+                                 : upper == "CHM" ? NamePart(input)
+                                                  : "";
+  if (named.find('\\') != std::string_view::npos) {
+    return "The project files of the " + upper +
+           " format use \"\\\" between folders: the input file name may not contain a \"\\\".";
+  }
+#else
+  (void)format;
+#endif
+  return "";
 }
 
 CompilerOptions OptionsOf(const CommandLineTable& table) {
@@ -361,6 +389,10 @@ CommandLineOutcome ReadCommandLine(const CommandLineTable& table) {
     return Refuse({"The -g option must be used to specify HLP, RTF, CHM, HTML or NONE."});
   }
   options.input = CompleteInputName(options.input);
+  if (const std::string refusal = NameCharacterRefusal(options.input, options.format);
+      !refusal.empty()) {
+    return Refuse({refusal});
+  }
   // Every name the run forms must fit the system, or two of them could end up
   // as one file; a name that does not is refused before anything is touched.
   const std::size_t longest =

@@ -17,7 +17,7 @@ struct CommandLineEntry {
   std::string value;        // the token after the switch, or empty
 };
 
-// At most 50 entries; switches and values cut at 255 characters.
+// At most 50 entries; switches cut at 255 characters, values kept whole.
 using CommandLineTable = std::vector<CommandLineEntry>;
 
 // The raw command line with the program's own name (quoted or not) skipped.

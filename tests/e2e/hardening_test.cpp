@@ -1,0 +1,197 @@
+// Whole runs under unlucky and hostile conditions: names that look like
+// patterns, long paths, unreadable files, runs at the same time, quotes and
+// other odd characters. What the user had must still be there afterwards,
+// and a failure must never end in success.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "e2e/e2e_support.h"
+#include "gtest/gtest.h"
+
+namespace quillark::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kTopic[] = "<topic>Intro</topic>\n<head1>Intro</head1>\nSome text.\n<endtopic/>\n";
+
+// A PATH of one folder holding gpp alone: no outside help compiler is found,
+// so the program's own make the help files.
+[[maybe_unused]] std::string GppOnlyPath(const TempDir& bin) {
+  const char* path = std::getenv("PATH");
+  std::string_view rest = path != nullptr ? path : "/usr/bin";
+  while (!rest.empty()) {
+    const std::string folder(rest.substr(0, rest.find(':')));
+    if (fs::exists(folder + "/gpp")) fs::create_symlink(folder + "/gpp", bin.File("gpp"));
+    if (fs::exists(bin.File("gpp")) || rest.find(':') == std::string_view::npos) break;
+    rest.remove_prefix(rest.find(':') + 1);
+  }
+  return bin.path();
+}
+
+// Every file under `folder` (relative name -> contents), the run's own
+// console captures left out.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string name = fs::relative(entry.path(), folder).string();
+    if (name == ".stdout" || name == ".stderr") continue;
+    files[name] = ReadFile(entry.path().string());
+  }
+  return files;
+}
+
+// The files of `before` that are gone or changed in `after`.
+std::vector<std::string> Lost(const std::map<std::string, std::string>& before,
+                              const std::map<std::string, std::string>& after) {
+  std::vector<std::string> lost;
+  for (const auto& [name, data] : before) {
+    const auto it = after.find(name);
+    if (it == after.end() || it->second != data) lost.push_back(name);
+  }
+  return lost;
+}
+
+struct PatternCase {
+  const char* name;
+  std::string input;
+  std::string format;
+  std::vector<std::string> bystanders;
+};
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
+
+class PatternNames : public ::testing::TestWithParam<PatternCase> {};
+
+// A "*" or "?" in the input name is a character of the name: the run deletes
+// its own earlier results and nothing else.
+TEST_P(PatternNames, DeleteNothingButTheRunsOwnFiles) {
+  TempDir dir;
+  WriteFile(dir.File(GetParam().input + ".txt"), kTopic);
+  for (const std::string& name : GetParam().bystanders) {
+    fs::create_directories(fs::path(dir.File(name)).parent_path());
+    WriteFile(dir.File(name), "user's " + name);
+  }
+  const auto before = Snapshot(dir.path());
+  const RunResult run = RunQuillark({"-i", GetParam().input, "-g", GetParam().format}, dir.path());
+  EXPECT_EQ(run.exit_status, 0) << run.out;
+  EXPECT_EQ(Lost(before, Snapshot(dir.path())), std::vector<std::string>{});
+  EXPECT_EQ(ReadFile(dir.File(GetParam().input + ".lst")),
+            dir.File(GetParam().input + ".txt") + ": 0 errors.\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hardening, PatternNames,
+    ::testing::Values(
+        PatternCase{"StarKeepsTheSource", "x*", "RTF", {"xy.txt", "xz.rtf", "x.lst"}},
+        PatternCase{"LoneStar", "*", "RTF", {"book.txt", "index.html", "thesis.doc", "a.rtf"}},
+        PatternCase{"QuestionMark",
+                    "b?ok",
+                    "HLP",
+                    {"book.rtf", "book.hlp", "book.lst", "book.pp", "book.hpj", "book.cnt"}},
+        PatternCase{"StarInAPageFolder", "w*", "HTML", {"web/index.html", "www.html"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Full paths of any length the system takes work; nothing is cut, so no two
+// of the run's names become one file and no user file is taken for one.
+TEST(LongPaths, WorkUncutAndTouchNoNamesake) {
+  TempDir dir;
+  std::string folder = dir.path();
+  for (int level = 0; level < 3; ++level) {
+    folder += "/" + std::string(90, static_cast<char>('a' + level));
+    fs::create_directory(folder);
+  }
+  const std::string input = folder + "/" + std::string(40, 'n');
+  ASSERT_GT(input.size() + 4, 255u);
+  // What the classic program's 255-character cut made of the run's names.
+  const std::string cut = (input + ".lst").substr(0, 255);
+  WriteFile(input + ".txt", kTopic);
+  WriteFile(cut, "a user file");
+  for (const char* format : {"HTML", "RTF"}) {
+    const RunResult run = RunQuillark({"-i", input, "-g", format, "-gx"}, dir.path());
+    EXPECT_EQ(run.exit_status, 0) << format << run.out;
+    EXPECT_EQ(ReadFile(input + ".lst"), input + ".txt: 0 errors.\r\n") << format;
+    EXPECT_EQ(ReadFile(cut), "a user file");
+  }
+  EXPECT_TRUE(Exists(input + "_out.rtf"));
+  EXPECT_TRUE(Exists(input + ".html"));
+  EXPECT_TRUE(Exists(input + "/INTRO.html"));
+}
+
+// A name the system cannot take is refused before anything is deleted.
+TEST(LongPaths, TooLongForTheSystemIsRefusedFirst) {
+  TempDir dir;
+  std::string folder = dir.path();
+  while (folder.size() + 251 + 2 <= 4019) {
+    folder += "/" + std::string(250, 'd');
+    ASSERT_TRUE(fs::create_directory(folder));
+  }
+  folder += "/" + std::string(4019 - folder.size() - 1, 'e');
+  ASSERT_TRUE(fs::create_directory(folder));
+  const std::string input = folder + "/" + std::string(30, 'n');
+  ASSERT_EQ(input.size(), 4050u);
+  WriteFile(input + ".txt", kTopic);
+  WriteFile(input + ".lst", "an earlier listing");
+  // The source and listing fit; a page of the HTML folder would not.
+  const RunResult run = RunQuillark({"-i", input, "-g", "HTML"}, dir.path());
+  EXPECT_EQ(run.exit_status, 2);
+  EXPECT_NE(run.out.find("makes a file name of 4105 characters; the system takes at most 4095."),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(ReadFile(input + ".lst"), "an earlier listing");
+  const RunResult rtf = RunQuillark({"-i", input, "-g", "RTF"}, dir.path());
+  EXPECT_EQ(rtf.exit_status, 0) << rtf.out;
+  EXPECT_EQ(ReadFile(input + ".lst"), input + ".txt: 0 errors.\r\n");
+}
+
+// On Linux a "\" in the input name is a character: the run's own names keep
+// it whole, while a "\" written inside the source still separates folders.
+// The project files of HLP and CHM use "\" between folders, so there such a
+// name is refused before anything is touched.
+TEST(NameCharacters, BackslashInTheInputNameIsPartOfTheName) {
+  TempDir dir;
+  fs::create_directory(dir.File("pics"));
+  WriteFile(dir.File("pics/good.bmp"), ReadFile(QUILLARK_E2E_DIR "/html_family/logo.bmp"));
+  WriteFile(dir.File("a\\b.txt"),
+            "<topic>Intro</topic>\n<head1>Intro</head1>\n<img_left>pics\\good.bmp</img_left>\n"
+            "<endtopic/>\n");
+  for (const char* format : {"HTML", "RTF"}) {
+    const RunResult run = RunQuillark({"-i=a\\b", "-g", format, "-gx"}, dir.path());
+    EXPECT_EQ(run.exit_status, 0) << format;
+    EXPECT_EQ(ReadFile(dir.File("a\\b.lst")), dir.File("a\\b.txt") + ": 0 errors.\r\n") << format;
+  }
+  EXPECT_TRUE(Exists(dir.File("a\\b/good.bmp")));
+  EXPECT_TRUE(Exists(dir.File("a\\b/INTRO.html")));
+  EXPECT_TRUE(Exists(dir.File("a\\b_out.rtf")));
+  EXPECT_FALSE(Exists(dir.File("a")));
+  for (const char* format : {"HLP", "CHM"}) {
+    const RunResult run = RunQuillark({"-i=a\\b", "-g", format, "-gx"}, dir.path());
+    EXPECT_EQ(run.exit_status, 2) << format;
+    EXPECT_NE(run.out.find("the input file name may not contain a \"\\\"."), std::string::npos)
+        << run.out;
+  }
+  EXPECT_EQ(ReadFile(dir.File("a\\b.lst")), dir.File("a\\b.txt") + ": 0 errors.\r\n");
+}
+
+// A double quote would end a quoted value in a project file or an attribute
+// in a page: such a name is refused in every format.
+TEST(NameCharacters, DoubleQuoteInTheInputNameIsRefused) {
+  TempDir dir;
+  WriteFile(dir.File("it\"s.txt"), kTopic);
+  for (const char* format : {"NONE", "HTML", "CHM"}) {
+    const RunResult run = RunQuillark({"-i", "it\"s", "-g", format}, dir.path());
+    EXPECT_EQ(run.exit_status, 2) << format;
+    EXPECT_TRUE(run.out.starts_with("The input file name may not contain a double quote.\n"))
+        << run.out;
+  }
+  EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillark::e2e
