@@ -172,8 +172,15 @@ void FinishListing(Listing& listing, const std::string& source_file) {
 }
 
 void SortListingFile(const std::string& listing_file) {
-  std::optional<std::string> contents = runtime::ReadWholeFile(listing_file);
-  if (!contents.has_value() || contents->empty()) return;
+  std::string reason;
+  std::optional<std::string> contents = runtime::ReadWholeFile(listing_file, reason);
+  if (!contents.has_value()) {
+    // A listing that cannot be read back cannot be sorted: the run fails.
+    std::fflush(stdout);
+    WriteToConsole("Cannot read the listing file \"" + listing_file + "\": " + reason);
+    throw FatalStop();
+  }
+  if (contents->empty()) return;
   std::string_view line_end = FirstLineEnd(*contents);
   std::vector<std::string> lines = SplitListingLines(*contents);
   ShellSortListing(lines);
@@ -188,7 +195,7 @@ void SortListingFile(const std::string& listing_file) {
     sorted += runtime::Truncate(line, kMaxListingLine - line_end.size());
     sorted += line_end;
   }
-  std::string reason = runtime::ReplaceFileSafely(listing_file, sorted);
+  reason = runtime::ReplaceFileSafely(listing_file, sorted);
   if (!reason.empty()) FailListingWrite(listing_file, reason, "");
 }
 

@@ -119,16 +119,28 @@ void AppendDocumentText(RunContext& run, const std::string& text) {
 }
 
 void RunPass1(RunContext& run, const std::string& format_upper, const PreprocessStep& preprocess) {
-  const std::string message = preprocess(format_upper, run.names.source, run.names.preprocessor);
-  if (!message.empty()) {
-    ReportMessage(false, run.listing, kFatal,
-                  FormatReportLine(run.names.source, 0, kError, message));
+  const PreprocessResult result =
+      preprocess(format_upper, run.names.source, run.names.preprocessor);
+  if (result.message.empty()) return;
+  // The pre-processor's own words come first, then the report that ends the run.
+  for (const std::string& line : result.program_messages) {
+    ReportMessage(false, run.listing, kError,
+                  FormatReportLine(run.names.source, 0, kError, "gpp: " + line));
   }
+  ReportMessage(false, run.listing, kFatal,
+                FormatReportLine(run.names.source, 0, kError, result.message));
 }
 
 void RunPass2(RunContext& run) {
-  // The passes read the pre-processor file's text, read once here.
-  run.preprocessed = runtime::FileText::Read(run.names.preprocessor, nullptr);
+  // The passes read the pre-processor file's text, read once here; a file
+  // that cannot be read ends the run rather than giving an empty help.
+  std::string reason;
+  run.preprocessed = runtime::FileText::Read(run.names.preprocessor, &reason);
+  if (!reason.empty()) {
+    ReportMessage(false, run.listing, kFatal,
+                  FormatReportLine(run.names.source, 0, kFatal,
+                                   "Cannot read \"" + run.names.preprocessor + "\": " + reason));
+  }
   ClearAllTables(run.tables);
   StartPass(run, OutputFiles::Mode::kDiscard);
   TagState state;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "helpwriter/preprocessor.h"
+
 namespace quillark {
 
 // The option values handed from the command line to the driver.
@@ -27,8 +29,8 @@ struct CompilerOptions {
 };
 
 // Pass 1: makes the pre-processor file from the source for the format (its
-// name in capitals); returns an empty text on success, else the message.
-using PreprocessStep = std::function<std::string(
+// name in capitals); an empty message on success.
+using PreprocessStep = std::function<PreprocessResult(
     std::string_view format_upper, const std::string& source, const std::string& preprocessed)>;
 
 // Runs a whole compilation. Returns the exit status: 0 when the run finished

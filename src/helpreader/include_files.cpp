@@ -52,22 +52,25 @@ std::string IncludeFileName(std::string_view main_source, std::string_view topic
 }
 
 TopicSpan FindTopicInFile(const std::string& file, std::string_view name, bool is_popup) {
-  if (name.empty()) return {};
   const std::optional<std::string> data = runtime::ReadWholeFile(file);
-  if (!data || data->empty()) return {};
+  return data ? FindTopicInText(*data, name, is_popup) : TopicSpan{};
+}
+
+TopicSpan FindTopicInText(std::string_view text, std::string_view name, bool is_popup) {
+  if (name.empty() || text.empty()) return {};
   const std::string header = is_popup ? "<popup>" + std::string(name) + "</popup>"
                                       : "<topic>" + std::string(name) + "</topic>";
-  const std::size_t found = FindMatch(*data, header, 0, kReplaceIgnoreCase);
-  if (found == std::string::npos) return {};
+  const std::size_t found = FindMatch(text, header, 0, kReplaceIgnoreCase);
+  if (found == std::string_view::npos) return {};
   // The body starts on the line after the header.
   std::size_t body = found + header.size();
-  if (data->compare(body, 2, "\r\n") == 0) {
+  if (text.substr(body, 2) == "\r\n") {
     body += 2;
-  } else if (body < data->size() && (*data)[body] == '\n') {
+  } else if (body < text.size() && text[body] == '\n') {
     body += 1;
   }
-  const std::size_t end = data->find("<endtopic/>", body);
-  if (end == std::string::npos) return {};
+  const std::size_t end = text.find("<endtopic/>", body);
+  if (end == std::string_view::npos) return {};
   return {body + 1, end + 1};
 }
 

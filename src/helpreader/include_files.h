@@ -25,6 +25,8 @@ struct TopicSpan {
 // Finds the body of the topic (or popup) `name`, written exactly so in the
 // file's header line, compared without case.
 TopicSpan FindTopicInFile(const std::string& file, std::string_view name, bool is_popup);
+// The same in a file's text.
+TopicSpan FindTopicInText(std::string_view text, std::string_view name, bool is_popup);
 
 // Flags of a search-and-replace.
 inline constexpr int kReplaceIgnoreCase = 1;

@@ -85,12 +85,20 @@ std::string BracesToAngles(std::string text) {
   return text;
 }
 
+// The contents of a file the run depends on; one that cannot be read ends
+// the run, naming the file and the reason.
+std::string ReadOrFatal(const TagCall& call, const std::string& path) {
+  std::string reason;
+  std::optional<std::string> data = runtime::ReadWholeFile(path, reason);
+  if (!data) call.Report(kFatal, "Cannot read \"" + path + "\": " + reason);
+  return data ? std::move(*data) : std::string();
+}
+
 // Only a temporary file whose first line still carries the marker is edited.
-bool AwaitsReplacement(const std::string& temp) {
-  const std::optional<std::string> data = runtime::ReadWholeFile(temp);
-  if (!data) return false;
+bool AwaitsReplacement(const TagCall& call, const std::string& temp) {
+  const std::string data = ReadOrFatal(call, temp);
   const std::string_view first_line =
-      std::string_view(*data).substr(0, std::min(data->find('\n'), std::size_t{256}));
+      std::string_view(data).substr(0, std::min(data.find('\n'), std::size_t{256}));
   return FindMarker(first_line) != std::string::npos;
 }
 
@@ -123,12 +131,13 @@ void ProcessIncludeFamily(TagCall& call) {
   if (!temp_existed) {
     // This pass only writes the temporary file; the body is read from it in
     // the passes that follow.
-    const TopicSpan span = FindTopicInFile(file, old_name, TagsMatch(call.tag, "<popup_include>"));
-    const std::optional<std::string> data =
-        span.start > 0 && span.end > span.start ? runtime::ReadWholeFile(file) : std::nullopt;
-    if (data && span.end - 1 <= data->size()) {
+    // A missing file has no such topic; one that is there but cannot be
+    // read ends the run.
+    const std::string data = runtime::FileExists(file) ? ReadOrFatal(call, file) : std::string();
+    const TopicSpan span = FindTopicInText(data, old_name, TagsMatch(call.tag, "<popup_include>"));
+    if (span.start > 0 && span.end > span.start && span.end - 1 <= data.size()) {
       WriteTemporaryFile(call, temp,
-                         std::string_view(*data).substr(span.start - 1, span.end - span.start));
+                         std::string_view(data).substr(span.start - 1, span.end - span.start));
     } else {
       call.Report(kWarning,
                   "The included topic \"" + old_name + "\" does not exist in the included file.");
@@ -138,7 +147,11 @@ void ProcessIncludeFamily(TagCall& call) {
   // reader descends into the temporary file.
   StartTopic(call, new_name);
   if (!temp_existed) return;
-  switch (call.run.reader.OpenIncludeFile(NameForReader(temp))) {
+  std::string reason;
+  switch (call.run.reader.OpenIncludeFile(NameForReader(temp), &reason)) {
+    case IncludeResult::kUnreadable:
+      call.Report(kFatal, "Cannot read \"" + temp + "\": " + reason);
+      break;
     case IncludeResult::kTooDeep:
       call.Report(kFatal, "Include files too deeply nested");
       break;
@@ -165,7 +178,7 @@ void ProcessReplace(TagCall& call) {
                 "Unexpected replace tag found while processing " + state.open_tag + " link");
   }
   const std::string temp = TemporaryFileOf(call, state.topic_name);
-  if (call.run.include_files.count(temp) > 0 && AwaitsReplacement(temp)) {
+  if (call.run.include_files.count(temp) > 0 && AwaitsReplacement(call, temp)) {
     const std::array<std::string, 5> values = SplitParameters(state.savename, 257);
     const int start = IntegerOr(values[2], 1);
     const int count = IntegerOr(runtime::Truncate(values[3], 34), -1);
@@ -199,9 +212,7 @@ void ProcessPassthrough(TagCall& call) {
     call.step.step_text += InsertMark(path);
   } else if (call.run.writes_output && call.format() != OutputFormat::kNone) {
     // The file's contents stand in the text in place of the tags.
-    if (std::optional<std::string> contents = runtime::ReadWholeFile(path)) {
-      call.step.step_text += *contents;
-    }
+    call.step.step_text += ReadOrFatal(call, path);
   }
   ClosePair(state);
   if (in_topic) state.output_on = true;
@@ -210,12 +221,11 @@ void ProcessPassthrough(TagCall& call) {
 void MarkIncludeReplaced(TagCall& call, const std::string& topic_name) {
   const std::string temp = TemporaryFileOf(call, topic_name);
   if (call.run.include_files.count(temp) == 0 || runtime::FileSize(temp) <= 0) return;
-  std::optional<std::string> data = runtime::ReadWholeFile(temp);
-  if (!data) return;
-  const std::size_t marker = FindMarker(*data);
+  std::string data = ReadOrFatal(call, temp);
+  const std::size_t marker = FindMarker(data);
   if (marker == std::string::npos) return;
-  data->replace(marker, kUnreplacedMarker.size(), kReplacedMarker);
-  FatalIfNotWritten(call, temp, runtime::ReplaceFileSafely(temp, *data));
+  data.replace(marker, kUnreplacedMarker.size(), kReplacedMarker);
+  FatalIfNotWritten(call, temp, runtime::ReplaceFileSafely(temp, data));
 }
 
 }  // namespace quillark

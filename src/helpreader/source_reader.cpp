@@ -76,15 +76,21 @@ bool SourceReader::EndOfSource() const {
   return main_.AtEnd() && !include1_.IsOpen() && !include2_.IsOpen();
 }
 
-IncludeResult SourceReader::OpenIncludeFile(const std::string& path) {
+IncludeResult SourceReader::OpenIncludeFile(const std::string& path, std::string* reason) {
   std::string full = runtime::NormalizeSourcePath(path);
   if (!runtime::IsFullPath(full)) full = runtime::DirectoryPart(main_.name) + full;
   if (!runtime::FileExists(full)) return IncludeResult::kNotFound;
   if (include2_.IsOpen()) return IncludeResult::kTooDeep;
+  std::string why;
+  std::optional<std::string> data = runtime::ReadWholeFile(full, why);
+  if (!data) {
+    if (reason != nullptr) *reason = why;
+    return IncludeResult::kUnreadable;
+  }
   File& file = include1_.IsOpen() ? include2_ : include1_;
   file = File();
   file.name = full;
-  if (std::optional<std::string> data = runtime::ReadWholeFile(full)) file.owned = std::move(*data);
+  file.owned = std::move(*data);
   file.data = file.owned;
   return IncludeResult::kOpened;
 }

@@ -10,7 +10,7 @@
 
 namespace quillark {
 
-enum class IncludeResult { kOpened, kTooDeep, kNotFound };
+enum class IncludeResult { kOpened, kTooDeep, kNotFound, kUnreadable };
 
 class SourceReader {
  public:
@@ -32,8 +32,9 @@ class SourceReader {
   bool EndOfSource() const;
 
   // Opens an include file at the next free level; a path that is not a full
-  // path is taken relative to the main file's directory.
-  IncludeResult OpenIncludeFile(const std::string& path);
+  // path is taken relative to the main file's directory. A file that exists
+  // but cannot be read gives kUnreadable with the system's reason.
+  IncludeResult OpenIncludeFile(const std::string& path, std::string* reason = nullptr);
 
   void CloseSources();
   const std::string& MainSourceName() const { return main_.name; }

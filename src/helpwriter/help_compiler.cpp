@@ -12,6 +12,7 @@
 #include "helpwriter/frame_file.h"
 #include "hlpcompiler/hlp_compiler.h"
 #include "runtime/files.h"
+#include "runtime/output.h"
 #include "runtime/process.h"
 #include "runtime/text.h"
 
@@ -128,11 +129,18 @@ void PointStartPageAtTopic(const std::string& start_page) {
   WriteFrameFile(start_page, *text);
 }
 
+// Every copy is checked: a copy that fails ends the run, naming the file,
+// and leaves no part of it behind.
+void Copy(const std::string& from, const std::string& to) {
+  const std::string reason = runtime::CopyFileChecked(from, to);
+  if (!reason.empty()) throw runtime::OutputError{to, "copying \"" + from + "\" failed: " + reason};
+}
+
 std::string PlaceStartPage(const std::string& working_file, const std::string& final_file) {
   const std::string start_page = runtime::DirectoryPart(working_file) + "_start.html";
   const std::int64_t size = runtime::FileSize(start_page);
   if (size <= 0) return "Cannot find \"" + start_page + "\". ";
-  runtime::CopyFileOver(start_page, final_file);
+  Copy(start_page, final_file);
   if (size > kEditableStartPage) {
     return "The Start Topic File \"" + start_page + "\" is too big to be edited. ";
   }
@@ -147,14 +155,16 @@ std::string Finish(OutputFormat format, const std::string& working_file,
       return CompileWinHelp(project_file);
     case OutputFormat::kRtf:
       if (!IsPresent(working_file)) return "Cannot find \"" + working_file + "\". ";
-      runtime::CopyFileOver(working_file, final_file);
+      Copy(working_file, final_file);
       return "";
     case OutputFormat::kChm: {
       // The compiled file is named like the final file, in the working folder.
       const std::string compiled_file =
           runtime::DirectoryPart(working_file) + runtime::FileNamePart(final_file);
       std::string message = CompileHtmlHelp(project_file, compiled_file);
-      if (message.empty()) runtime::CopyFileOver(compiled_file, final_file);
+      // A compiler that left nothing is caught by the final check; a file
+      // that is there must be copied whole.
+      if (message.empty() && IsPresent(compiled_file)) Copy(compiled_file, final_file);
       return message;
     }
     case OutputFormat::kHtml:
@@ -169,6 +179,8 @@ std::string Finish(OutputFormat format, const std::string& working_file,
 
 std::string FinishOutput(OutputFormat format, const std::string& working_file,
                          const std::string& final_file, const std::string& project_file) {
+  // The format None has no final file to make or to miss.
+  if (format == OutputFormat::kNone) return "";
   std::string message = Finish(format, working_file, final_file, project_file);
   // A compiler that ran but left nothing behind is caught here.
   if (message.empty() && !IsPresent(final_file)) {

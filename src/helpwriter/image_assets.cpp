@@ -5,6 +5,7 @@
 
 #include "helpmain/report.h"
 #include "runtime/files.h"
+#include "runtime/output.h"
 #include "runtime/process.h"
 #include "runtime/text.h"
 
@@ -62,7 +63,14 @@ void CopyImageAssets(std::string_view list, const std::string& project_file, Bit
     const BitmapRecord& bitmap = EntryAt(bitmaps, row);
     if (!bitmap.copied) continue;
     const std::string destination = folder + runtime::FileNamePart(bitmap.name);
-    if (destination != bitmap.name) runtime::CopyFileOver(bitmap.name, destination);
+    // A picture that is not there was warned about where it was used; one that
+    // is there and cannot be copied ends the run.
+    if (destination == bitmap.name || !runtime::FileExists(bitmap.name)) continue;
+    const std::string reason = runtime::CopyFileChecked(bitmap.name, destination);
+    if (!reason.empty()) {
+      throw runtime::OutputError{destination,
+                                 "copying \"" + bitmap.name + "\" failed: " + reason};
+    }
   }
 }
 

@@ -33,8 +33,8 @@ std::string ImageAssetList(OutputFormat format);
 // Records every path of `list` (up to its first empty line) in BitmapTab as
 // copied - a full table is a fatal report in `listing` - then copies every
 // BitmapTab record marked copied into the folder of `project_file` under its
-// own name, unless source and copy are the same name. Copy failures are not
-// reported.
+// own name, unless source and copy are the same name. A picture that is not
+// there is passed over; one that cannot be copied throws runtime::OutputError.
 void CopyImageAssets(std::string_view list, const std::string& project_file, BitmapTable& bitmaps,
                      Listing& listing);
 

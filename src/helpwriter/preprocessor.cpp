@@ -29,8 +29,24 @@ std::string LocatePreprocessor() {
   return path;
 }
 
+// Its standard error, line by line, at most this many lines.
+constexpr std::size_t kMaxProgramMessages = 20;
+
+std::vector<std::string> MessageLines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty() && lines.size() < kMaxProgramMessages) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    if (!line.empty()) lines.emplace_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
 std::string Preprocess(std::string_view format_upper, const std::string& source_path,
-                       const std::string& pp_path) {
+                       const std::string& pp_path, std::vector<std::string>& program_messages) {
   if (source_path.empty()) return "Cannot run pre-processor, the input file is missing or invalid";
   if (pp_path.empty()) {
     return "Cannot run pre-processor, the pre-processor file is missing or invalid";
@@ -49,10 +65,15 @@ std::string Preprocess(std::string_view format_upper, const std::string& source_
   if (kWindowsArguments && argument_length > kArgumentLimit) {
     run.start_code = runtime::kRunBadArguments;
   } else {
-    run = runtime::RunProgram(program, arguments);
+    run = runtime::RunProgram(program, arguments, "", false, true);
   }
   if (run.start_code != runtime::kRunStarted) {
     return "Cannot run pre-processor, Exec() caused error " + std::to_string(run.start_code) + ".";
+  }
+  program_messages = MessageLines(run.error_text);
+  if (run.signal != 0) {
+    return "Cannot run pre-processor, it was ended by signal " + std::to_string(run.signal) + " (" +
+           runtime::SignalName(run.signal) + ").";
   }
   if (run.exit_code != 0) {
     return "Cannot run pre-processor, it returned error number " + std::to_string(run.exit_code) +
@@ -103,11 +124,14 @@ std::vector<std::string> PreprocessorArguments(std::string_view format_upper,
           "format=" + std::string(format_upper)};
 }
 
-std::string RunPreprocessor(std::string_view format_upper, const std::string& source_path,
-                            const std::string& pp_path) {
-  std::string message = Preprocess(format_upper, source_path, pp_path);
-  if (!message.empty() && !pp_path.empty()) runtime::DeleteFile(pp_path);
-  return runtime::Truncate(message, kMessageLimit);
+PreprocessResult RunPreprocessor(std::string_view format_upper, const std::string& source_path,
+                                 const std::string& pp_path) {
+  PreprocessResult result;
+  result.message = Preprocess(format_upper, source_path, pp_path, result.program_messages);
+  if (!result.message.empty() && !pp_path.empty()) runtime::DeleteFile(pp_path);
+  if (result.message.empty()) result.program_messages.clear();
+  result.message = runtime::Truncate(result.message, kMessageLimit);
+  return result;
 }
 
 }  // namespace quillark

@@ -18,10 +18,17 @@ std::vector<std::string> PreprocessorArguments(std::string_view format_upper,
                                                const std::string& pp_path,
                                                const std::string& now_text);
 
-// Runs the pre-processor; returns an empty text on success, else the message
-// (at most 1024 characters). On failure the ".pp" file is deleted.
-std::string RunPreprocessor(std::string_view format_upper, const std::string& source_path,
-                            const std::string& pp_path);
+// What a run of the pre-processor left to report.
+struct PreprocessResult {
+  std::string message;  // empty on success, else at most 1024 characters
+  // The pre-processor's own messages (its standard error, a bounded amount,
+  // line by line) when it failed.
+  std::vector<std::string> program_messages;
+};
+
+// Runs the pre-processor. On failure the ".pp" file is deleted.
+PreprocessResult RunPreprocessor(std::string_view format_upper, const std::string& source_path,
+                                 const std::string& pp_path);
 
 }  // namespace quillark
 

@@ -188,6 +188,22 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return ReadFileRange(path, 0, std::numeric_limits<std::int64_t>::max());
 }
 
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& reason) {
+  struct stat info {};
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    reason = std::strerror(path.empty() ? ENOENT : errno);
+    return std::nullopt;
+  }
+  if ((info.st_mode & S_IFMT) != S_IFREG) {
+    reason = "not a regular file";
+    return std::nullopt;
+  }
+  errno = 0;
+  std::optional<std::string> contents = ReadWholeFile(path);
+  if (!contents) reason = std::strerror(errno != 0 ? errno : EIO);
+  return contents;
+}
+
 FileText::~FileText() { Release(); }
 
 FileText& FileText::operator=(FileText&& other) noexcept {
@@ -237,9 +253,10 @@ FileText FileText::Read(const std::string& path, std::string* reason) {
   }
   ::close(fd);
 #endif
-  std::optional<std::string> contents = ReadWholeFile(path);
+  std::string why;
+  std::optional<std::string> contents = ReadWholeFile(path, why);
   if (!contents) {
-    if (reason != nullptr) *reason = std::strerror(errno != 0 ? errno : EIO);
+    if (reason != nullptr) *reason = why;
     return text;
   }
   text.buffer_ = std::make_unique<char[]>(contents->size());
@@ -308,6 +325,16 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
   return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
                                     error) &&
          !error;
+}
+
+std::string CopyFileChecked(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  if (!error) return "";
+  std::error_code ignored;
+  // A copy cut short by a full disk must not pass for the file.
+  if (std::filesystem::is_regular_file(to, ignored)) std::filesystem::remove(to, ignored);
+  return error.message();
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) {

@@ -55,6 +55,9 @@ bool DirectoryExists(const std::string& path);
 // Size in bytes of a regular file, or -1 when there is none.
 std::int64_t FileSize(const std::string& path);
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// The same, with the system's reason in `reason` when the file cannot be read
+// ("not a regular file" for a folder or a device).
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& reason);
 // At most `length` bytes of a regular file from byte `offset` (0-based);
 // fewer when the file ends first.
 std::optional<std::string> ReadFileRange(const std::string& path, std::int64_t offset,
@@ -71,7 +74,8 @@ class FileText {
   FileText(FileText&& other) noexcept { *this = std::move(other); }
   FileText& operator=(FileText&& other) noexcept;
 
-  // Reads `path`; returns an empty text and the system's reason when it cannot.
+  // Reads `path`; returns an empty text and the system's reason when it
+  // cannot (`reason` is left empty on success).
   static FileText Read(const std::string& path, std::string* reason);
 
   std::string_view view() const { return {data_, size_}; }
@@ -102,6 +106,9 @@ bool DeleteFile(const std::string& path);
 // missing (one level; a missing parent is not created).
 void CreateDirectoryOf(const std::string& file_path);
 bool CopyFileOver(const std::string& from, const std::string& to);
+// Copies `from` over `to`; returns an empty text, or the system's reason after
+// removing whatever part of `to` was written.
+std::string CopyFileChecked(const std::string& from, const std::string& to);
 
 // "*" and "?" wildcard match of a whole file name.
 bool WildcardMatch(std::string_view pattern, std::string_view name);

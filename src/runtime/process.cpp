@@ -1,8 +1,11 @@
 #include "runtime/process.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #ifdef _WIN32
@@ -90,7 +93,8 @@ void AppendQuotedArgument(std::string& command_line, const std::string& argument
 }
 
 ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& working_directory, [[maybe_unused]] bool quiet) {
+                        const std::string& working_directory, [[maybe_unused]] bool quiet,
+                        [[maybe_unused]] bool capture_errors) {
   ProgramRun run;
   // The program path goes in double quotes when it holds a blank and is not
   // quoted already.
@@ -148,8 +152,26 @@ int ExitCodeFromStatus(int status) {
   return -1;
 }
 
+constexpr std::size_t kMaxErrorText = 4096;
+
+// Reads the pipe to its end, keeping the first 4096 bytes: the child must
+// never block on a full pipe.
+std::string DrainPipe(int fd) {
+  std::string text;
+  char chunk[4096];
+  while (true) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    const std::size_t keep =
+        std::min(static_cast<std::size_t>(got), kMaxErrorText - std::min(kMaxErrorText, text.size()));
+    text.append(chunk, keep);
+  }
+  return text;
+}
+
 ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& working_directory, bool quiet) {
+                        const std::string& working_directory, bool quiet, bool capture_errors) {
   ProgramRun run;
   // The console text written so far comes out before the child's.
   std::fflush(nullptr);
@@ -174,8 +196,16 @@ ProgramRun StartAndWait(const std::string& program, const std::vector<std::strin
   if (error == 0 && quiet) {
     error = posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   }
-  if (error == 0 && quiet) {
+  if (error == 0 && quiet && !capture_errors) {
     error = posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  }
+  int error_pipe[2] = {-1, -1};
+  if (error == 0 && capture_errors) {
+    if (::pipe2(error_pipe, O_CLOEXEC) != 0) {
+      error = errno;
+    } else {
+      error = posix_spawn_file_actions_adddup2(&actions, error_pipe[1], 2);
+    }
   }
   pid_t child = 0;
   if (error == 0) {
@@ -183,17 +213,26 @@ ProgramRun StartAndWait(const std::string& program, const std::vector<std::strin
     error = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
   }
   posix_spawn_file_actions_destroy(&actions);
+  if (error_pipe[1] >= 0) ::close(error_pipe[1]);
   if (error != 0) {
+    if (error_pipe[0] >= 0) ::close(error_pipe[0]);
     run.start_code = StartCodeFromErrno(error);
     return run;
   }
   run.start_code = kRunStarted;
+  if (error_pipe[0] >= 0) {
+    run.error_text = DrainPipe(error_pipe[0]);
+    ::close(error_pipe[0]);
+  }
   int status = 0;
   pid_t waited = 0;
   do {
     waited = ::waitpid(child, &status, 0);
   } while (waited == -1 && errno == EINTR);
-  if (waited == child) run.exit_code = ExitCodeFromStatus(status);
+  if (waited == child) {
+    run.exit_code = ExitCodeFromStatus(status);
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+  }
   return run;
 }
 
@@ -208,12 +247,23 @@ bool IsExecutableFile(const std::string& path) {
 }  // namespace
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& working_directory, bool quiet) {
+                      const std::string& working_directory, bool quiet, bool capture_errors) {
   if (program.empty() || program.size() >= kMaxProgramLength ||
       ArgumentsLength(arguments) >= kMaxArgumentsLength) {
-    return ProgramRun{kRunBadArguments, -1};
+    ProgramRun refused;
+    refused.start_code = kRunBadArguments;
+    return refused;
   }
-  return StartAndWait(program, arguments, working_directory, quiet);
+  return StartAndWait(program, arguments, working_directory, quiet, capture_errors);
+}
+
+std::string SignalName(int signal) {
+#ifdef _WIN32
+  return std::to_string(signal);
+#else
+  const char* name = ::strsignal(signal);
+  return name != nullptr ? name : std::to_string(signal);
+#endif
 }
 
 std::string FindInPath(const std::string& name) {

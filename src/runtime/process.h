@@ -21,17 +21,27 @@ inline constexpr int kRunOtherFailure = 909;
 struct ProgramRun {
   int start_code = kRunOtherFailure;  // one of the codes above
   int exit_code = -1;                 // the child's exit status when it started
+  int signal = 0;                     // the signal that ended the child, or 0
+  // What it wrote to standard error when asked to keep it: at most 4096
+  // bytes, the rest read and dropped.
+  std::string error_text;
 };
+
 
 // Starts `program` with `arguments` (without the program name), in
 // `working_directory` when it is not empty, and waits until it ends. With
-// `quiet` the child's standard output and error are discarded.
+// `quiet` the child's standard output and error are discarded; with
+// `capture_errors` its standard error is kept in the result (POSIX only).
 // Refuses
 // with kRunBadArguments when the name is empty or too long (255 characters on
 // Windows, 4096 on POSIX), or the arguments add up to too much (2048
 // characters on Windows, 128 KiB on POSIX).
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::string& working_directory = "", bool quiet = false);
+                      const std::string& working_directory = "", bool quiet = false,
+                      bool capture_errors = false);
+
+// The system's name of a signal ("Killed"), or its number as text.
+std::string SignalName(int signal);
 
 // The full path of the running program, or empty when the system does not tell.
 std::string ProgramPath();

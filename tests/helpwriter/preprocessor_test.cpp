@@ -30,11 +30,11 @@ TEST(RunPreprocessor, EmptyOutputAndLongArguments) {
   ASSERT_NE(runtime::FindInPath("gpp"), "") << "gpp must be installed (scripts/bootstrap)";
   testing_support::TempDir dir;
   const std::string pp = dir.File("book.pp");
-  EXPECT_EQ(RunPreprocessor("RTF", dir.Write("book.txt", ""), pp),
+  EXPECT_EQ(RunPreprocessor("RTF", dir.Write("book.txt", ""), pp).message,
             "Cannot run pre-processor, the output file \"" + pp + "\" could not be created.");
   EXPECT_FALSE(runtime::FileExists(pp));
   // The arguments go as an array: a long path is no reason to refuse them.
-  EXPECT_NE(RunPreprocessor("HLP", dir.File(std::string(1000, 's') + ".txt"), pp),
+  EXPECT_NE(RunPreprocessor("HLP", dir.File(std::string(1000, 's') + ".txt"), pp).message,
             "Cannot run pre-processor, Exec() caused error 906.");
 }
 
