@@ -145,6 +145,7 @@ void RunPass2(RunContext& run) {
   StartPass(run, OutputFiles::Mode::kDiscard);
   TagState state;
   RunPassLines(run, state);
+  CheckEndOfSource(run, state);
   CheckJumps(run.listing, run.tables.topics, run.tables.jumps);
 }
 
@@ -210,7 +211,7 @@ void RunPass4(RunContext& run) {
   run.index_link_pages =
       WriteIndex(run.format, run.writer, run.frame_names, tables.keywords, tables.topics);
   tables.headings.SortByPosition();
-  CheckHeadings(run.listing, tables.topics, tables.headings);
+  CheckHeadings(run.listing, tables.topics, tables.headings, run.topics_without_end);
   WriteContents(run.format, run.writer, run.frame_names, tables.topics, tables.headings);
   run.headings_in_source_order = true;
   StartPass(run, OutputFiles::Mode::kDisk);

@@ -109,7 +109,7 @@ void ProcessIncludeFamily(TagCall& call) {
   if (state.output_on) {
     call.Report(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
   }
-  if (OpenPairIfIdle(state, call.tag)) return;
+  if (OpenPairIfIdle(call, call.tag)) return;
   if (state.open_tag != "<topic_include>" && state.open_tag != "<popup_include>") {
     call.Report(kFatal,
                 "Unexpected topic or popup tag found while processing " + state.open_tag + " link");
@@ -168,7 +168,7 @@ void ProcessReplace(TagCall& call) {
   if (runtime::IsBlank(state.open_tag)) {
     // Replace pairs open only inside a topic body with output on.
     if (state.output_on) {
-      OpenPairIfIdle(state, call.tag);
+      OpenPairIfIdle(call, call.tag);
       state.output_on = false;
     }
     return;
@@ -195,7 +195,7 @@ void ProcessReplace(TagCall& call) {
 void ProcessPassthrough(TagCall& call) {
   TagState& state = call.state;
   const bool in_topic = !state.topic_name.empty();
-  if (OpenPairIfIdle(state, call.tag)) {
+  if (OpenPairIfIdle(call, call.tag)) {
     if (in_topic) state.output_on = false;
     return;
   }

@@ -20,10 +20,11 @@ namespace {
 
 // Jumps, web jumps and images open only inside a topic body with output on,
 // and silence the collected text while they are open.
-bool OpenSilencingPair(TagState& state, std::string_view tag) {
+bool OpenSilencingPair(TagCall& call, std::string_view tag) {
+  TagState& state = call.state;
   if (!runtime::IsBlank(state.open_tag)) return false;
   if (state.output_on) {
-    OpenPairIfIdle(state, tag);
+    OpenPairIfIdle(call, tag);
     state.output_on = false;
   }
   return true;
@@ -38,7 +39,7 @@ void FinishLinkPair(TagState& state) {
 
 void ProcessJump(TagCall& call) {
   TagState& state = call.state;
-  if (OpenSilencingPair(state, call.tag)) return;
+  if (OpenSilencingPair(call, call.tag)) return;
   if (state.open_tag != "<jump_popup>" && state.open_tag != "<jump_topic>") {
     call.Report(kFatal, "Unexpected " + std::string(call.tag) + " tag found while processing " +
                             state.open_tag + " link");
@@ -81,7 +82,7 @@ void ProcessJump(TagCall& call) {
 
 void ProcessWebJump(TagCall& call) {
   TagState& state = call.state;
-  if (OpenSilencingPair(state, call.tag)) return;
+  if (OpenSilencingPair(call, call.tag)) return;
   if (state.open_tag != "<jump_web>") {
     call.Report(kFatal,
                 "Unexpected web jump tag found while processing " + state.open_tag + " link");
@@ -95,7 +96,7 @@ void ProcessKeyword(TagCall& call) {
   TagState& state = call.state;
   if (runtime::IsBlank(state.open_tag)) {
     // The keyword's text stays visible: output is left on.
-    if (state.output_on) OpenPairIfIdle(state, "<keyword>");
+    if (state.output_on) OpenPairIfIdle(call, "<keyword>");
     return;
   }
   if (state.open_tag != "<keyword>") {
@@ -141,7 +142,7 @@ void ProcessKeyword(TagCall& call) {
 
 void ProcessImage(TagCall& call) {
   TagState& state = call.state;
-  if (OpenSilencingPair(state, call.tag)) return;
+  if (OpenSilencingPair(call, call.tag)) return;
   if (state.open_tag != "<img_center>" && state.open_tag != "<img_left>") {
     call.Report(kFatal, "Unexpected image tag found while processing " + state.open_tag + " link");
   }

@@ -38,6 +38,8 @@ struct RunContext {
   // The temporary include files that exist: any the start of the run could
   // not delete, and those the run has written since.
   std::set<std::string> include_files;
+  // The topics the source ends inside (told once, at the end of the first pass).
+  std::set<std::string> topics_without_end;
   // The link pages the CHM index wrote, for the project to list.
   std::vector<std::string> index_link_pages;
 

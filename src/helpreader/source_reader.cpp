@@ -33,20 +33,27 @@ const SourceReader::File& SourceReader::Innermost() const {
   return main_;
 }
 
-// One line of `file`: bytes up to and including a line feed, at most
-// capacity - 1 of them kept; CR LF at the end becomes LF.
+// One line of `file`: bytes up to and including its end, at most capacity - 1
+// of them kept. A line ends with LF, CR LF or a CR alone (as old Macintosh
+// files have it); CR LF and a lone CR become LF.
 std::string_view SourceReader::ReadLineFrom(File& file, std::size_t capacity, bool& overflow) {
   const std::size_t keep = capacity > 0 ? capacity - 1 : 0;
   const char* start = file.data.data() + file.position;
   const std::size_t rest = file.data.size() - file.position;
-  const void* newline = std::memchr(start, '\n', rest);
-  const std::size_t length =
-      newline == nullptr ? rest
-                         : static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1;
+  const char* newline = static_cast<const char*>(std::memchr(start, '\n', rest));
+  std::size_t length = newline == nullptr ? rest : static_cast<std::size_t>(newline - start) + 1;
+  const char* cr = static_cast<const char*>(std::memchr(start, '\r', length));
+  const bool lone_cr = cr != nullptr && cr + 1 != newline;
+  if (lone_cr) length = static_cast<std::size_t>(cr - start) + 1;
   file.position += length;
   overflow = length > keep;
   std::string_view line(start, overflow ? keep : length);
   const std::size_t n = line.size();
+  if (lone_cr && !overflow) {
+    line_.assign(line.data(), n - 1);
+    line_.push_back('\n');
+    return line_;
+  }
   if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
     line_.assign(line.data(), n - 2);
     line_.push_back('\n');

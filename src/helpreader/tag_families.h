@@ -36,8 +36,9 @@ struct TagCall {
 };
 
 // Opens a pair when nothing is being collected: OpenTag takes `open_as`
-// and Savename is emptied. Returns false when a pair was already open.
-bool OpenPairIfIdle(TagState& state, std::string_view open_as);
+// (and the place it was opened) and Savename is emptied. Returns false when a
+// pair was already open.
+bool OpenPairIfIdle(TagCall& call, std::string_view open_as);
 // Empties OpenTag and Savename after a pair has been acted on.
 void ClosePair(TagState& state);
 

@@ -8,9 +8,12 @@
 
 namespace quillark {
 
-bool OpenPairIfIdle(TagState& state, std::string_view open_as) {
+bool OpenPairIfIdle(TagCall& call, std::string_view open_as) {
+  TagState& state = call.state;
   if (!runtime::IsBlank(state.open_tag)) return false;
   state.open_tag = open_as;
+  state.open_tag_file = call.run.reader.CurrentSourceName();
+  state.open_tag_line = call.run.reader.CurrentLineNumber();
   state.savename.clear();
   return true;
 }

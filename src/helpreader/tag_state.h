@@ -12,8 +12,10 @@ inline constexpr std::size_t kShortText = 256;  // 255 characters and a terminat
 inline constexpr std::size_t kLineText = 8193;  // 8192 characters and a terminator
 
 struct TagState {
-  bool output_on = false;    // OutputOn: a step's text reaches the topic's output
-  std::string open_tag;      // OpenTag: the pair whose content is being collected
+  bool output_on = false;     // OutputOn: a step's text reaches the topic's output
+  std::string open_tag;       // OpenTag: the pair whose content is being collected
+  std::string open_tag_file;  // where that pair was opened
+  int open_tag_line = 0;
   std::string savename;      // Savename: the collected content
   std::string topic_name;    // TopicName: the current topic as written, trimmed
   std::string each_heading;  // EachHeading: the heading text being read

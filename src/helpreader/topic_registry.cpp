@@ -116,10 +116,31 @@ void CheckJumps(Listing& listing, const TopicTable& topics, const JumpTable& jum
   }
 }
 
-void CheckHeadings(Listing& listing, const TopicTable& topics, HeadingTable& headings) {
+void CheckEndOfSource(RunContext& run, const TagState& state) {
+  if (!state.topic_name.empty()) {
+    const int row = run.tables.topics.FindByName(TopicKey(state.topic_name));
+    if (row != kNotFound) {
+      const TopicRecord& topic = run.tables.topics.At(row);
+      ReportAtRecord(
+          run.listing, topic.file, topic.line, kError,
+          "Topic \"" + state.topic_name + "\" has no <endtopic/>: the file ends inside it.");
+      run.topics_without_end.insert(topic.name);
+    }
+  }
+  if (!runtime::IsBlank(state.open_tag)) {
+    ReportAtRecord(run.listing, state.open_tag_file, state.open_tag_line, kError,
+                   "The " + state.open_tag +
+                       " pair opened here is not closed: the file ends "
+                       "inside it.");
+  }
+}
+
+void CheckHeadings(Listing& listing, const TopicTable& topics, HeadingTable& headings,
+                   const std::set<std::string>& topics_without_end) {
   const std::unordered_map<std::int32_t, int> heading_at_line = FirstRowByLine(headings);
   for (int row = 1; row <= topics.Count(); ++row) {
     const TopicRecord& topic = topics.At(row);
+    if (topics_without_end.count(topic.name) > 0) continue;
     if (heading_at_line.find(topic.abs_line) == heading_at_line.end()) {
       ReportAtRecord(listing, topic.file, topic.line, kWarning,
                      "Topic \"" + topic.name + "\" had no corresponding heading.");

@@ -3,12 +3,14 @@
 #define QUILLARK_HELPREADER_TOPIC_REGISTRY_H_
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "helpmain/report.h"
 #include "helpreader/run_context.h"
+#include "helpreader/tag_state.h"
 #include "helptables/help_table.h"
 
 namespace quillark {
@@ -36,9 +38,15 @@ bool RegisterTopic(RunContext& run, std::string_view name, std::string_view open
 
 // After Pass 2: undefined jump targets, invalid and duplicate topic names.
 void CheckJumps(Listing& listing, const TopicTable& topics, const JumpTable& jumps);
-// In Pass 4, with the headings in source order: topics without a heading,
-// popup titles dropped, and no heading ranked above the first topic's.
-void CheckHeadings(Listing& listing, const TopicTable& topics, HeadingTable& headings);
+// In Pass 4, with the headings in source order: topics without a heading
+// (but for those the source ends inside, which were told of already), popup
+// titles dropped, and no heading ranked above the first topic's.
+void CheckHeadings(Listing& listing, const TopicTable& topics, HeadingTable& headings,
+                   const std::set<std::string>& topics_without_end = {});
+
+// At the end of the first pass: a source that ends inside a topic, or inside
+// an open pair, says so at the line where the topic or the pair began.
+void CheckEndOfSource(RunContext& run, const TagState& state);
 
 // True when `row` (possibly kNotFound) is a popup topic of TopicTab.
 inline bool IsPopupRow(const TopicTable& topics, int row) {

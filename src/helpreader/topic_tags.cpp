@@ -63,7 +63,7 @@ void ProcessTopicFamily(TagCall& call) {
   if (state.output_on) {
     call.Report(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
   }
-  if (OpenPairIfIdle(state, call.tag)) return;
+  if (OpenPairIfIdle(call, call.tag)) return;
   if (state.open_tag != "<topic>" && state.open_tag != "<popup>") {
     call.Report(kFatal,
                 "Unexpected topic or popup tag found while processing " + state.open_tag + " link");

@@ -161,6 +161,7 @@ void DeleteEarlierResults(const FileNames& names) {
   DeleteNamed(Name({stem, "_project.tmp"}));
   DeleteNamed(Name({stem, "_toc.tmp"}));
   DeleteNamed(Name({stem, "_idx.tmp"}));
+  DeleteNamed(Name({stem, "_lines.tmp"}));
   runtime::DeleteMatching(folder, "*_bmp.tmp");
 
   DeleteNamed(names.preprocessor);
@@ -171,7 +172,6 @@ void DeleteEarlierResults(const FileNames& names) {
   DeleteNamed(names.style_sheet);
   DeleteNamed(names.contents);
   DeleteNamed(names.index);
-
 }
 
 }  // namespace quillark

@@ -11,8 +11,8 @@
 namespace quillark {
 
 // Compiles (HLP, CHM) or copies (RTF, HTML) the output of the run into
-// `final_file`; a copy that fails throws runtime::OutputError. `working_file` is the output name of the run, `project_file`
-// the project written beside it. Returns an empty text on success, else the
+// `final_file`; a copy that fails throws runtime::OutputError. `working_file` is the output name of
+// the run, `project_file` the project written beside it. Returns an empty text on success, else the
 // one message to report (at most 1024 characters).
 //
 // HLP is compiled by our own WinHelp compiler, in process; on Windows an

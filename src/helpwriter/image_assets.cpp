@@ -68,8 +68,7 @@ void CopyImageAssets(std::string_view list, const std::string& project_file, Bit
     if (destination == bitmap.name || !runtime::FileExists(bitmap.name)) continue;
     const std::string reason = runtime::CopyFileChecked(bitmap.name, destination);
     if (!reason.empty()) {
-      throw runtime::OutputError{destination,
-                                 "copying \"" + bitmap.name + "\" failed: " + reason};
+      throw runtime::OutputError{destination, "copying \"" + bitmap.name + "\" failed: " + reason};
     }
   }
 }

@@ -315,9 +315,9 @@ bool NamesScheme(std::string_view address) {
   if (runtime::EqualsNoCase(address.substr(0, 7), "mailto:")) return true;
   if (address.empty() || !runtime::IsAsciiLetter(address.front())) return false;
   std::size_t i = 1;
-  while (i < address.size() && (runtime::IsAsciiLetter(address[i]) ||
-                                runtime::IsAsciiDigit(address[i]) || address[i] == '+' ||
-                                address[i] == '-' || address[i] == '.')) {
+  while (i < address.size() &&
+         (runtime::IsAsciiLetter(address[i]) || runtime::IsAsciiDigit(address[i]) ||
+          address[i] == '+' || address[i] == '-' || address[i] == '.')) {
     ++i;
   }
   return address.substr(i, 3) == "://";

@@ -1,9 +1,11 @@
 #include "helpwriter/preprocessor.h"
 
 #include <cstddef>
+#include <optional>
 
 #include "runtime/clock.h"
 #include "runtime/files.h"
+#include "runtime/output.h"
 #include "runtime/process.h"
 #include "runtime/text.h"
 
@@ -45,6 +47,30 @@ std::vector<std::string> MessageLines(std::string_view text) {
   return lines;
 }
 
+// Whether `text` has a CR that is not followed by an LF.
+bool HasLoneCarriageReturn(std::string_view text) {
+  for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
+       cr = text.find('\r', cr + 1)) {
+    if (cr + 1 >= text.size() || text[cr + 1] != '\n') return true;
+  }
+  return false;
+}
+
+// Writes the source with every lone CR made an LF to `copy`, when the source
+// has one; returns whether it did.
+bool WriteLineEndCopy(const std::string& source_path, const std::string& copy) {
+  const std::optional<std::string> text = runtime::ReadWholeFile(source_path);
+  if (!text || !HasLoneCarriageReturn(*text)) return false;
+  std::string converted;
+  converted.reserve(text->size());
+  for (std::size_t i = 0; i < text->size(); ++i) {
+    const char c = (*text)[i];
+    const bool lone_cr = c == '\r' && (i + 1 >= text->size() || (*text)[i + 1] != '\n');
+    converted += lone_cr ? '\n' : c;
+  }
+  return runtime::WriteWholeFile(copy, converted).empty();
+}
+
 std::string Preprocess(std::string_view format_upper, const std::string& source_path,
                        const std::string& pp_path, std::vector<std::string>& program_messages) {
   if (source_path.empty()) return "Cannot run pre-processor, the input file is missing or invalid";
@@ -56,8 +82,13 @@ std::string Preprocess(std::string_view format_upper, const std::string& source_
     return "Cannot run pre-processor, the exe file is missing: \"" + PreprocessorProgram() + "\"";
   }
 
-  const std::vector<std::string> arguments =
-      PreprocessorArguments(format_upper, source_path, pp_path, runtime::NowText());
+  // The pre-processor drops every CR, so a source whose lines end in a CR
+  // alone would reach the passes as one line: it reads a copy with LF line
+  // ends instead, beside the source, and its messages name the source.
+  const std::string lines_copy = LineEndCopyName(source_path);
+  const bool copied = WriteLineEndCopy(source_path, lines_copy);
+  const std::vector<std::string> arguments = PreprocessorArguments(
+      format_upper, copied ? lines_copy : source_path, pp_path, runtime::NowText());
   std::size_t argument_length = 0;
   for (const std::string& argument : arguments) argument_length += argument.size();
   runtime::ProgramRun run;
@@ -67,10 +98,12 @@ std::string Preprocess(std::string_view format_upper, const std::string& source_
   } else {
     run = runtime::RunProgram(program, arguments, "", false, true);
   }
+  if (copied) runtime::DeleteFile(lines_copy);
   if (run.start_code != runtime::kRunStarted) {
     return "Cannot run pre-processor, Exec() caused error " + std::to_string(run.start_code) + ".";
   }
-  program_messages = MessageLines(run.error_text);
+  program_messages = MessageLines(
+      copied ? runtime::ReplaceAll(run.error_text, lines_copy, source_path) : run.error_text);
   if (run.signal != 0) {
     return "Cannot run pre-processor, it was ended by signal " + std::to_string(run.signal) + " (" +
            runtime::SignalName(run.signal) + ").";
@@ -86,6 +119,12 @@ std::string Preprocess(std::string_view format_upper, const std::string& source_
 }
 
 }  // namespace
+
+std::string LineEndCopyName(const std::string& source_path) {
+  std::string_view stem = source_path;
+  if (stem.ends_with(".txt")) stem.remove_suffix(4);
+  return std::string(stem) + "_lines.tmp";
+}
 
 std::string PreprocessorProgram() {
 #ifdef _WIN32

@@ -9,6 +9,11 @@
 
 namespace quillark {
 
+// The temporary copy of a source whose lines end in a lone CR, which the
+// pre-processor reads instead (P + "_lines.tmp"); it is deleted when the
+// pre-processor ends, and by the next run should a run stop before.
+std::string LineEndCopyName(const std::string& source_path);
+
 // The program name looked up for the pre-processor.
 std::string PreprocessorProgram();
 

@@ -21,6 +21,13 @@ std::string KeyOf(const TopicRecord& topic) {
   return runtime::UpperAscii(runtime::SanitizeIdent(topic.name));
 }
 
+// A topic with example blocks has its example page, unless the topic never
+// ended (its page is written at the end of the topic) or its blocks were
+// empty: the project names only pages that were written.
+bool HasExamplePage(const std::string& folder, const TopicRecord& topic) {
+  return topic.has_examples && runtime::FileExists(folder + KeyOf(topic) + "_example.xhtml");
+}
+
 // What the project files derive from the tables and the writer state before
 // anything is written.
 struct ProjectFacts {
@@ -152,11 +159,12 @@ std::string HtmlHelpProject(const WriterState& writer, const std::string& index_
     text += "#define IDH_" + KeyOf(EntryAt(topics, row)) + " " + std::to_string(++number) + "\r\n";
   }
   text += "\r\n[FILES]\r\n";
+  const std::string folder = runtime::DirectoryPart(index_file);
   for (int row = 1; row <= TableCount(topics); ++row) {
     const TopicRecord& topic = EntryAt(topics, row);
     const std::string key = KeyOf(topic);
     text += key + ".html\r\n";
-    if (topic.has_examples) text += key + "_example.xhtml\r\n";
+    if (HasExamplePage(folder, topic)) text += key + "_example.xhtml\r\n";
   }
   if (facts.has_button) text += std::string(kJumpRedirector) + "\r\n";
   if (facts.has_examples) text += std::string(kExampleRedirector) + "\r\n";
@@ -183,7 +191,7 @@ std::string JumpRedirector(const WriterState& writer) {
 // Opened by the window's Example button: the topic page has set the window
 // name to its key, so the redirector shows that topic's example page, or puts
 // a message into the window name for the topic page to show and goes back.
-std::string ExampleRedirector(const TopicTable& topics) {
+std::string ExampleRedirector(const std::string& folder, const TopicTable& topics) {
   std::string text =
       "<html>\r\n<head>\r\n</head>\r\n<body>\r\n"
       "<!-- example redirector file is automatically called by the 'Example' button -->\r\n"
@@ -194,7 +202,7 @@ std::string ExampleRedirector(const TopicTable& topics) {
   int number = 0;
   for (int row = 1; row <= TableCount(topics); ++row) {
     const TopicRecord& topic = EntryAt(topics, row);
-    if (!topic.has_examples) continue;
+    if (!HasExamplePage(folder, topic)) continue;
     text += "  arrExamples[" + std::to_string(number++) + "] = '" + KeyOf(topic) + "';\r\n";
   }
   text +=
@@ -262,7 +270,7 @@ void WriteProjectFiles(OutputFormat format, const WriterState& writer,
       if (facts.has_button)
         WriteFrameFile(folder + std::string(kJumpRedirector), JumpRedirector(writer));
       if (facts.has_examples) {
-        WriteFrameFile(folder + std::string(kExampleRedirector), ExampleRedirector(topics));
+        WriteFrameFile(folder + std::string(kExampleRedirector), ExampleRedirector(folder, topics));
       }
       break;
     }

@@ -163,8 +163,8 @@ std::string DrainPipe(int fd) {
     const ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
-    const std::size_t keep =
-        std::min(static_cast<std::size_t>(got), kMaxErrorText - std::min(kMaxErrorText, text.size()));
+    const std::size_t keep = std::min(static_cast<std::size_t>(got),
+                                      kMaxErrorText - std::min(kMaxErrorText, text.size()));
     text.append(chunk, keep);
   }
   return text;

@@ -27,7 +27,6 @@ struct ProgramRun {
   std::string error_text;
 };
 
-
 // Starts `program` with `arguments` (without the program name), in
 // `working_directory` when it is not empty, and waits until it ends. With
 // `quiet` the child's standard output and error are discarded; with

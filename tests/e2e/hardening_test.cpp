@@ -23,7 +23,7 @@ constexpr char kTopic[] = "<topic>Intro</topic>\n<head1>Intro</head1>\nSome text
 
 // A PATH of one folder holding gpp alone: no outside help compiler is found,
 // so the program's own make the help files.
-[[maybe_unused]] std::string GppOnlyPath(const TempDir& bin) {
+std::string GppOnlyPath(const TempDir& bin) {
   const char* path = std::getenv("PATH");
   std::string_view rest = path != nullptr ? path : "/usr/bin";
   while (!rest.empty()) {
@@ -191,6 +191,88 @@ TEST(NameCharacters, DoubleQuoteInTheInputNameIsRefused) {
         << run.out;
   }
   EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
+}
+
+// A stand-in for gpp that says why it fails, or is killed: the listing
+// carries its words and tells a signal as such.
+TEST(Preprocessor, FailureCarriesItsOwnMessagesAndSignals) {
+  TempDir dir;
+  TempDir bin;
+  WriteFile(dir.File("book.txt"), kTopic);
+  const std::string gpp = bin.File("gpp");
+  const std::string path = bin.path();
+  WriteFile(gpp,
+            "#!/bin/sh\necho 'book.txt:4: error: Stack depth exceeded during parse' >&2\n"
+            "echo 'second line' >&2\nexit 1\n");
+  ASSERT_EQ(chmod(gpp.c_str(), 0755), 0);
+  RunResult run = RunQuillark({"-i", "book", "-g", "HTML"}, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 1);
+  const std::string source = dir.File("book.txt");
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            source + ": Error : gpp: book.txt:4: error: Stack depth exceeded during parse\r\n" +
+                source + ": Error : gpp: second line\r\n" + source +
+                ": Error : Cannot run pre-processor, it returned error number 1.\r\n");
+  EXPECT_EQ(run.err, "");  // the console shows only the banner and the passes
+
+  WriteFile(gpp, "#!/bin/sh\nkill -9 $$\n");
+  run = RunQuillark({"-i", "book", "-g", "HTML"}, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            source + ": Error : Cannot run pre-processor, it was ended by signal 9 (Killed).\r\n");
+}
+
+// A source that ends inside a topic or an open pair says so where it began,
+// instead of a misleading word about headings.
+TEST(Structure, EndOfFileInsideATopicOrAPairIsTold) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"),
+            "<topic>A</topic>\n<head1>A</head1>\ntext\n<endtopic/>\n"
+            "<topic>B</topic>\n<head2>B</head2>\nSee <jump_topic>A\n");
+  const RunResult run = RunQuillark({"-i", "book", "-g", "HTML"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  const std::string pp = dir.File("book.pp");
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            pp + "(    5): Error : Topic \"B\" has no <endtopic/>: the file ends inside it.\r\n" +
+                pp +
+                "(    7): Error : The <jump_topic> pair opened here is not closed: the file ends "
+                "inside it.\r\n");
+}
+
+// An example block left open: the HTML Help project names no page that was
+// never written, and the help file is made.
+TEST(Structure, UnwrittenExamplePageIsNotListed) {
+  TempDir dir;
+  TempDir bin;
+  const std::string path = GppOnlyPath(bin);
+  WriteFile(dir.File("book.txt"), "<topic>A</topic>\n<head1>A</head1>\n<example>\ncode\n");
+  const RunResult run = RunQuillark({"-i", "book", "-g", "CHM", "-gx"}, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("temp/book.hhp")).find("_example.xhtml"), std::string::npos);
+  EXPECT_TRUE(Exists(dir.File("book.chm")));
+  EXPECT_EQ(ReadFile(dir.File("book.lst")),
+            dir.File("book.pp") +
+                "(    1): Error : Topic \"A\" has no <endtopic/>: the file ends inside it.\r\n");
+}
+
+// Lines ending in a lone CR are lines: nothing of such a source is lost.
+TEST(Structure, LoneCarriageReturnsEndLines) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"),
+            "<topic>Intro</topic>\r<head1>Intro</head1>\rFirst line.\rSecond line.\r<endtopic/>\r");
+  const RunResult run = RunQuillark({"-i", "book", "-g", "HTML"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
+  const std::string page = ReadFile(dir.File("book/INTRO.html"));
+  EXPECT_NE(page.find("First line.<br/>\r\nSecond line.<br/>\r\n"), std::string::npos) << page;
+}
+
+// NONE has no final file, so -gx has nothing to miss.
+TEST(Finishing, NoneWithCompileWarnsOfNothing) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"), kTopic);
+  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE", "-gx"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
 }
 
 }  // namespace

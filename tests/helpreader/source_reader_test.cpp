@@ -50,10 +50,13 @@ class SourceReaderTest : public ::testing::Test {
   SourceReader reader_;
 };
 
-TEST_F(SourceReaderTest, CrLfAndLfGiveTheSameLines) {
-  reader_.OpenMainSource(Write("a.pp", "one\r\ntwo\nthree\rstill\r\n"));
+// CR LF, LF and a lone CR all end a line; a file with CR line ends alone
+// reads line by line too.
+TEST_F(SourceReaderTest, CrLfLfAndLoneCrGiveTheSameLines) {
+  reader_.OpenMainSource(Write("a.pp", "one\r\ntwo\nthree\rfour\r\n\r\rlast\r"));
   EXPECT_EQ(ReadAll(), (std::vector<std::string>{"a.pp:1:1:one\n", "a.pp:2:2:two\n",
-                                                 "a.pp:3:3:three\rstill\n"}));
+                                                 "a.pp:3:3:three\n", "a.pp:4:4:four\n",
+                                                 "a.pp:5:5:\n", "a.pp:6:6:\n", "a.pp:7:7:last\n"}));
 }
 
 TEST_F(SourceReaderTest, LastLineWithoutLineFeedKeepsItsOwnCharacters) {

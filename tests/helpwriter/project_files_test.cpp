@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ TEST_F(ProjectFilesTest, WinHelpProjectButtonAndMapInSourceOrder) {
 
 // [MAP] follows the source order, popups included; [FILES] the table order.
 TEST_F(ProjectFilesTest, HtmlHelpProjectMapsAndListsTopics) {
+  std::filesystem::create_directories(dir_.File("temp"));
+  dir_.Write("temp/MIDDLE_example.xhtml", "page");
   const std::string project = WriteChm();
   EXPECT_EQ(
       project.substr(project.find("[ALIAS]")),
@@ -59,6 +62,15 @@ TEST_F(ProjectFilesTest, HtmlHelpProjectMapsAndListsTopics) {
       "[FILES]\r\nALPHA.html\r\nMIDDLE.html\r\nMIDDLE_example.xhtml\r\nZETA.html\r\n"
       "_example.html\r\n_link_APPLE_1.html\r\n_link_APPLE_2.html\r\n");
   EXPECT_EQ(dir_.Read("temp/_jump.html"), "");  // no website button
+  EXPECT_NE(dir_.Read("temp/_example.html").find("arrExamples[0] = 'MIDDLE';"), std::string::npos);
+}
+
+// An example page that was never written (an example block left open at the
+// end of the source, or an empty one) is neither listed nor redirected to.
+TEST_F(ProjectFilesTest, UnwrittenExamplePageIsNotNamed) {
+  const std::string project = WriteChm();
+  EXPECT_EQ(project.find("_example.xhtml"), std::string::npos);
+  EXPECT_EQ(dir_.Read("temp/_example.html").find("arrExamples[0]"), std::string::npos);
 }
 
 // The window line from the jump fields on: the website button needs both a
@@ -83,14 +95,13 @@ TEST_F(ProjectFilesTest, WindowButtonsFollowJumpAndExample) {
 // scheme as written, and puts "http://" in front of any other.
 TEST_F(ProjectFilesTest, JumpRedirectorKeepsTheScheme) {
   SetButtonCaption(writer_, "Home");
-  for (const auto& [website, opened] :
-       {std::pair{"https://example.org/", "https://example.org/"},
-        std::pair{"HTTP://EXAMPLE.ORG", "HTTP://EXAMPLE.ORG"},
-        std::pair{"www.example.com", "http://www.example.com"}}) {
+  for (const auto& [website, opened] : {std::pair{"https://example.org/", "https://example.org/"},
+                                        std::pair{"HTTP://EXAMPLE.ORG", "HTTP://EXAMPLE.ORG"},
+                                        std::pair{"www.example.com", "http://www.example.com"}}) {
     SetButtonWebsite(writer_, website);
     WriteChm();
-    EXPECT_NE(dir_.Read("temp/_jump.html").find("  window.open(\"" + std::string(opened) +
-                                                 "\",\"_blank\");\r\n"),
+    EXPECT_NE(dir_.Read("temp/_jump.html")
+                  .find("  window.open(\"" + std::string(opened) + "\",\"_blank\");\r\n"),
               std::string::npos)
         << website;
   }
