@@ -11,8 +11,9 @@
 // and ";" a CHM seed with -gx.
 //
 // Besides the sanitizers' checks, every run must end with status 0 or 1,
-// leave the companion files beside the source as they were, and write or
-// delete nothing in the folders around its own.
+// with a fatal report ending its listing exactly when the status is 1, leave
+// the companion files beside the source as they were, and write or delete
+// nothing in the folders around its own.
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -205,6 +206,25 @@ void CheckNothingTouchedOutside(FuzzSetup& setup) {
   }
 }
 
+// A run that a fatal report ended says so in the last line of its listing;
+// a finished run has no fatal line.
+void CheckListing(const FuzzSetup& setup, int status) {
+  constexpr std::string_view kFatalMark = ": Fatal : ";
+  const std::string listing = ReadFile(setup.run + "/book.lst");
+  if (status == 1) {
+    std::string_view text = listing;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    const std::size_t line_start = text.find_last_of("\r\n");
+    const std::string_view last =
+        line_start == std::string_view::npos ? text : text.substr(line_start + 1);
+    if (last.find(kFatalMark) == std::string_view::npos) {
+      Fail("status 1 without a fatal report at the end of the listing:\n" + listing);
+    }
+  } else if (listing.find(kFatalMark) != std::string::npos) {
+    Fail("status 0 after a fatal report:\n" + listing);
+  }
+}
+
 void CheckCompanionsKept(const FuzzSetup& setup) {
   for (const Companion& companion : setup.companions) {
     if (ReadFile(setup.run + "/" + companion.name) != companion.bytes) {
@@ -276,6 +296,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const int status = quillark::RunCompilation(*outcome.options, copy_source);
     if (status != 0 && status != 1) Fail("exit status " + std::to_string(status));
+    CheckListing(setup, status);
     CheckCompanionsKept(setup);
   } else if (!source.empty()) {
     // Only an empty source may be refused: every other command line here is valid.
