@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "helpreader/compilation.h"
+#include "helpwriter/preprocessor.h"
 #include "quillark/command_line.h"
 
 namespace {
@@ -291,15 +292,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (outcome.options.has_value()) {
     const quillark::PreprocessStep copy_source = [source](std::string_view, const std::string&,
                                                           const std::string& preprocessed) {
-      return WriteFile(preprocessed, source) ? std::string()
-                                             : "cannot write \"" + preprocessed + "\"";
+      quillark::PreprocessResult result;
+      if (!WriteFile(preprocessed, source))
+        result.message = "cannot write \"" + preprocessed + "\"";
+      return result;
     };
     const int status = quillark::RunCompilation(*outcome.options, copy_source);
     if (status != 0 && status != 1) Fail("exit status " + std::to_string(status));
     CheckListing(setup, status);
     CheckCompanionsKept(setup);
-  } else if (!source.empty()) {
-    // Only an empty source may be refused: every other command line here is valid.
+  } else if (outcome.exit_status != 2 || outcome.console_text.empty()) {
+    Fail("a refusal without its status or its message: " + outcome.console_text);
+  } else if (!source.empty() && (choice & 0x80) == 0) {
+    // Without option values from the input, only an empty source may be refused.
     Fail("refused: " + outcome.console_text);
   }
 
