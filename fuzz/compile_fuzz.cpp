@@ -49,8 +49,8 @@ struct Companion {
 struct Watch {
   int descriptor;
   std::string folder;
-  // The working folder is shared with libFuzzer's own files and with
-  // whatever the shell writes there: only names the run would form count.
+  // The working folder and the program's folder hold libFuzzer's files and
+  // whatever else is written there: only names a run would form count.
   bool only_run_names;
 };
 
