@@ -14,7 +14,7 @@ CHECKS := -DQUILLARK_WERROR=ON
 FORMATS := HLP RTF CHM HTML
 
 .PHONY: run test test-hlp bench build build-clang build-asan bootstrap bootstrap-release \
-  bootstrap-windows install package windows windows-zip test-windows clean
+  bootstrap-windows bootstrap-fuzz fuzz install package windows windows-zip test-windows clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -26,6 +26,10 @@ bootstrap-release:
 # MinGW-w64, Wine, googletest's sources and dpkg-source: only for the Windows targets.
 bootstrap-windows:
 	@scripts/bootstrap windows
+
+# clang and its libFuzzer and sanitizer runtimes: only for make fuzz.
+bootstrap-fuzz:
+	@scripts/bootstrap fuzz
 
 build: bootstrap
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CHECKS) >/dev/null
@@ -39,6 +43,21 @@ build-clang: bootstrap-release
 build-asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLARK_SANITIZE=ON $(CHECKS) >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The fuzzers, built by clang for libFuzzer under the address and
+# undefined-behaviour sanitizers, each run for a fixed time (two minutes in
+# all) on the seeds in fuzz/corpus/ and what earlier runs found. A finding
+# fails the target; its input stays in build-fuzz/findings/.
+FUZZ_BUILD ?= build-fuzz
+COMPILE_FUZZ_SECONDS ?= 90
+BMP_FUZZ_SECONDS ?= 30
+
+fuzz: bootstrap-fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DQUILLARK_FUZZ=ON -DQUILLARK_TESTS=OFF $(CHECKS) >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target compile_fuzz bmp_fuzz
+	fuzz/run.sh $(FUZZ_BUILD) compile_fuzz $(COMPILE_FUZZ_SECONDS) -dict=fuzz/compile.dict
+	fuzz/run.sh $(FUZZ_BUILD) bmp_fuzz $(BMP_FUZZ_SECONDS)
 
 # Compiles the bundled sample into every format with -gx, one folder per format
 # under out/, prints each listing and then where the results are. HLP is
@@ -107,4 +126,4 @@ test-hlp: build
 	scripts/test_hlp.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) out
+	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD) out
