@@ -25,6 +25,7 @@
 #include "helpwriter/writer_state.h"
 #include "runtime/files.h"
 #include "runtime/output.h"
+#include "runtime/run_lock.h"
 #include "runtime/text.h"
 
 namespace quillark {
@@ -40,11 +41,9 @@ void ConsoleText(std::string_view text) {
   std::fflush(stdout);
 }
 
-void ConsoleDot() {
-  using Clock = std::chrono::steady_clock;
-  static Clock::time_point last_flush;
+void ConsoleDot(std::chrono::steady_clock::time_point& last_flush) {
   std::fputc('.', stdout);
-  const Clock::time_point now = Clock::now();
+  const auto now = std::chrono::steady_clock::now();
   if (now - last_flush >= std::chrono::milliseconds(100)) {
     std::fflush(stdout);
     last_flush = now;
@@ -98,7 +97,7 @@ void RunPassLines(RunContext& run, TagState& state) {
     bool overflow = false;
     const std::string_view line = reader.ReadSourceLine(kLineText, overflow);
     if (overflow) run.ReportAtSource(kFatal, "Line buffer overflowed");
-    if (reader.CurrentLineNumber() % 100 == 0) ConsoleDot();
+    if (reader.CurrentLineNumber() % 100 == 0) ConsoleDot(run.last_dot_flush);
     ProcessLine(line, run, state, output);
     if (!run.writes_output) continue;
     try {
@@ -270,6 +269,13 @@ int RunCompilation(const CompilerOptions& options) {
 int RunCompilation(const CompilerOptions& options, const PreprocessStep& preprocess) {
   const OutputFormat format = FormatFromName(options.format);
   const FileNames names = BuildFileNames(format, options.input);
+  // Runs in one folder share files (the include and picture data files, the
+  // CHM page folder): a second run waits here until the first has finished.
+  const std::string folder = runtime::DirectoryPart(names.source);
+  const runtime::FolderLock lock = runtime::FolderLock::Take(folder, [&folder] {
+    ConsoleText("Another run is using the folder \"" + (folder.empty() ? "." : folder) +
+                "\": waiting for it to finish.\n");
+  });
   Listing listing(names.listing);
   RunContext run(listing);
   run.format = format;

@@ -6,6 +6,7 @@
 #ifndef QUILLARK_HELPREADER_RUN_CONTEXT_H_
 #define QUILLARK_HELPREADER_RUN_CONTEXT_H_
 
+#include <chrono>
 #include <set>
 #include <string>
 #include <string_view>
@@ -51,6 +52,8 @@ struct RunContext {
   // Pictures and files passed through are marked in the text rather than
   // inserted: the page header and footer insert them once they are cut.
   bool defer_inserts = false;
+  // When the console last received the progress dots.
+  std::chrono::steady_clock::time_point last_dot_flush;
 
   // Topic order, brought up to date with TopicTab.
   const TopicOrder& Order() {

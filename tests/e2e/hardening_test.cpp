@@ -2,13 +2,17 @@
 // patterns, long paths, unreadable files, runs at the same time, quotes and
 // other odd characters. What the user had must still be there afterwards,
 // and a failure must never end in success.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e/e2e_support.h"
@@ -122,6 +126,107 @@ TEST(LongPaths, WorkUncutAndTouchNoNamesake) {
   EXPECT_TRUE(Exists(input + "_out.rtf"));
   EXPECT_TRUE(Exists(input + ".html"));
   EXPECT_TRUE(Exists(input + "/INTRO.html"));
+}
+
+// A source of `topics` topics with enough text that two runs on it overlap.
+std::string LongSource(int topics) {
+  std::string text;
+  for (int i = 0; i < topics; ++i) {
+    const std::string key = "T" + std::to_string(i);
+    text += "<topic>" + key + "</topic>\n<head1>Topic " + key + "</head1>\n";
+    for (int line = 0; line < 20; ++line) text += "Some <b>bold</b> text of " + key + ".\n";
+    text += "<endtopic/>\n";
+  }
+  return text;
+}
+
+// Waits (up to half a minute) until `path` holds `text`.
+bool AppearsIn(const std::string& path, const std::string& text) {
+  for (int i = 0; i < 300; ++i) {
+    if (ReadFile(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
+// A run in a folder that another run holds waits, touching nothing, and
+// goes on when the other has finished.
+TEST(RunsAtOnce, SecondRunWaitsUntilTheFolderIsFree) {
+  TempDir dir;
+  fs::create_directory(dir.File("work"));
+  WriteFile(dir.File("book.txt"), kTopic);
+  WriteFile(dir.File("book.lst"), "the other run's listing");
+  const int folder = open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  ASSERT_EQ(flock(folder, LOCK_EX), 0);
+  RunResult run;
+  std::thread waiting([&] {
+    run = RunQuillark({"-i", dir.File("book"), "-g", "RTF"}, dir.File("work"));
+  });
+  const bool told =
+      AppearsIn(dir.File("work/.stdout"), "Another run is using the folder \"" + dir.path() +
+                                              "/\": waiting for it to finish.\n");
+  EXPECT_TRUE(told);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), "the other run's listing");
+  EXPECT_FALSE(Exists(dir.File("book.pp")));
+  close(folder);
+  waiting.join();
+  EXPECT_EQ(run.exit_status, 0) << run.out;
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
+  EXPECT_TRUE(Exists(dir.File("book.rtf")));
+}
+
+// Two runs started together on one source, or on two sources of one folder,
+// give what each gives alone.
+TEST(RunsAtOnce, OutputIsWhatOneRunGives) {
+  TempDir dir;
+  fs::create_directory(dir.File("one"));
+  fs::create_directory(dir.File("two"));
+  WriteFile(dir.File("book.txt"), LongSource(300));
+  WriteFile(dir.File("other.txt"), LongSource(200));
+  const RunResult alone = RunQuillark({"-i", dir.File("book"), "-g", "RTF"}, dir.File("one"));
+  ASSERT_EQ(alone.exit_status, 0);
+  const std::string expected = ReadFile(dir.File("book.rtf"));
+  for (const char* format : {"RTF", "HTML"}) {
+    RunResult first;
+    RunResult second;
+    std::thread one([&] {
+      first = RunQuillark({"-i", dir.File("book"), "-g", format}, dir.File("one"));
+    });
+    std::thread two([&] {
+      second = RunQuillark({"-i", dir.File("book"), "-g", format}, dir.File("two"));
+    });
+    one.join();
+    two.join();
+    EXPECT_EQ(first.exit_status, 0) << format;
+    EXPECT_EQ(second.exit_status, 0) << format;
+    EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
+  }
+  EXPECT_EQ(ReadFile(dir.File("book.rtf")), expected);
+  // Each page holds one document.
+  const std::string page = ReadFile(dir.File("book/T150.html"));
+  EXPECT_EQ(page.find("</html>"), page.rfind("</html>"));
+  EXPECT_NE(page.find("</html>"), std::string::npos);
+
+  // Two CHM runs of different sources share the page folder temp/.
+  TempDir bin;
+  const std::string path = GppOnlyPath(bin);
+  RunResult book;
+  RunResult other;
+  std::thread one([&] {
+    book = RunQuillark({"-i", dir.File("book"), "-g", "CHM", "-gx"}, dir.File("one"), &path);
+  });
+  std::thread two([&] {
+    other = RunQuillark({"-i", dir.File("other"), "-g", "CHM", "-gx"}, dir.File("two"), &path);
+  });
+  one.join();
+  two.join();
+  EXPECT_EQ(book.exit_status, 0);
+  EXPECT_EQ(other.exit_status, 0);
+  EXPECT_EQ(ReadFile(dir.File("book.lst")), dir.File("book.txt") + ": 0 errors.\r\n");
+  EXPECT_EQ(ReadFile(dir.File("other.lst")), dir.File("other.txt") + ": 0 errors.\r\n");
+  EXPECT_TRUE(Exists(dir.File("book.chm")));
+  EXPECT_TRUE(Exists(dir.File("other.chm")));
 }
 
 // A name the system cannot take is refused before anything is deleted.
