@@ -40,6 +40,8 @@ std::string ConvertHeading(OutputFormat format, std::string_view text) {
   for (char c : text) {
     if (format == OutputFormat::kHlp && c == '=') {
       converted += "\\=";
+    } else if (IsHtmlFamily(format) && c == '&') {
+      converted += "&amp;";
     } else if (IsHtmlFamily(format) && c == '<') {
       converted += "&lt;";
     } else if (IsHtmlFamily(format) && c == '>') {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "helpwriter/escaping.h"
 #include "helpwriter/frame_file.h"
 #include "helpwriter/page_frame.h"
 #include "helpwriter/topic_order.h"
@@ -65,7 +66,7 @@ std::vector<IndexEntry> CollectEntries(const KeywordTable& keywords) {
 // The page that forwards to one occurrence of a keyword; the help viewer
 // offers the titles of a keyword's link pages for choice.
 std::string LinkPageText(const IndexEntry& entry) {
-  return runtime::Truncate("<html>\r\n<head>\r\n<title>" + entry.label +
+  return runtime::Truncate("<html>\r\n<head>\r\n<title>" + HtmlEscaped(entry.label) +
                                "</title>\r\n</head>\r\n<body>\r\n"
                                "<script type=\"text/javascript\">\r\n"
                                "navigate(\"" +
@@ -83,7 +84,7 @@ std::string ChmIndex(const WriterState& writer, const FrameFileNames& names,
   const std::string folder = runtime::DirectoryPart(names.index);
   for (const IndexEntry& entry : entries) {
     out += "  <li> <object type=\"text/sitemap\">\r\n";
-    out += "    <param name=\"Name\" value=\"" + entry.keyword + "\">\r\n";
+    out += "    <param name=\"Name\" value=\"" + HtmlEscaped(entry.keyword) + "\">\r\n";
     if (entry.occurrences == 1) {
       out += "    <param name=\"Local\" value=\"" + entry.target + "\">\r\n";
     } else {
@@ -115,7 +116,7 @@ std::string HtmlIndex(const WriterState& writer, const FrameFileNames& names,
   }
   out += "<b>";
   for (char letter : letter_bar) {
-    const std::string c(1, letter);
+    const std::string c = HtmlEscaped(std::string(1, letter));
     out += "<a href=\"#" + c + "\">" + c + "</a> ";
   }
   out += "</b><br/>\r\n";
@@ -123,12 +124,12 @@ std::string HtmlIndex(const WriterState& writer, const FrameFileNames& names,
   std::string seen;
   for (const IndexEntry& entry : entries) {
     if (seen.find(entry.letter) == std::string::npos) {
-      const std::string c(1, entry.letter);
+      const std::string c = HtmlEscaped(std::string(1, entry.letter));
       out += "<br/>\r\n<b>- <a name=\"" + c + "\">" + c + " -</b><br/>\r\n";
       seen += entry.letter;
     }
     const std::string& text = entry.occurrences == 1 ? entry.keyword : entry.label;
-    out += runtime::Truncate("<a href=\"" + entry.target + "\">" + text + "</a><br/>",
+    out += runtime::Truncate("<a href=\"" + entry.target + "\">" + HtmlEscaped(text) + "</a><br/>",
                              kShortTextLimit) +
            "\r\n";
   }

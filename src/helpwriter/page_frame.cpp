@@ -1,5 +1,6 @@
 #include "helpwriter/page_frame.h"
 
+#include "helpwriter/escaping.h"
 #include "helpwriter/links.h"
 #include "runtime/clock.h"
 #include "runtime/files.h"
@@ -12,20 +13,6 @@ namespace {
 std::string PageLink(std::string_view file) {
   if (file.empty()) return {};
   return runtime::BaseName(file) + ".html";
-}
-
-std::string EscapeAngles(std::string_view caption) {
-  std::string escaped;
-  for (char c : caption) {
-    if (c == '<') {
-      escaped += "&lt;";
-    } else if (c == '>') {
-      escaped += "&gt;";
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
 }
 
 std::string Spaces(int count) {
@@ -53,15 +40,16 @@ std::string HtmlPageHead(const WriterState& writer, std::string_view style_sheet
   head +=
       "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
       "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n";
-  if (!comment.empty()) head += "<!-- " + std::string(comment) + " -->\r\n";
+  if (!comment.empty()) head += "<!-- " + HtmlCommentText(comment) + " -->\r\n";
   head += "<html>\r\n<head>\r\n";
   head += "<meta name=\"generator\" content=\"" + RunGeneratorText(writer) + "\" />\r\n";
-  if (!title.empty()) head += "<meta name=\"title\" content=\"" + std::string(title) + "\" />\r\n";
+  const std::string escaped_title = HtmlEscaped(title);
+  if (!title.empty()) head += "<meta name=\"title\" content=\"" + escaped_title + "\" />\r\n";
   if (!style_sheet_path.empty()) {
     head += "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
             runtime::FileNamePart(style_sheet_path) + "\" />\r\n";
   }
-  if (!title.empty()) head += "<title>" + std::string(title) + "</title>\r\n";
+  if (!title.empty()) head += "<title>" + escaped_title + "</title>\r\n";
   head += extra_head;
   head += "</head>\r\n";
   if (body_attributes.empty()) {
@@ -95,7 +83,7 @@ std::string ButtonBar(std::string_view contents_file, std::string_view index_fil
 std::string ButtonCell(std::string_view cell_prefix, std::string_view link_target,
                        std::string_view caption, std::string_view link_attributes,
                        std::string_view cell_suffix) {
-  const std::string escaped = EscapeAngles(caption);
+  const std::string escaped = HtmlEscaped(caption);
   if (escaped.empty()) return {};
 
   std::string cell(cell_prefix);
@@ -109,7 +97,7 @@ std::string ButtonCell(std::string_view cell_prefix, std::string_view link_targe
     const int right = room > 0 ? room / 2 + room % 2 : 0;
     // The arrows are never bold.
     const bool bold = escaped != "&lt;&lt;" && escaped != "&gt;&gt;";
-    cell += "<a href=\"" + std::string(link_target) + "\" ";
+    cell += "<a href=\"" + AttributeAddress(link_target) + "\" ";
     cell += link_attributes;
     cell += "class=\"buttons\">";
     if (bold) cell += "<b>";

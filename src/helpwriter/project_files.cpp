@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "helpwriter/escaping.h"
 #include "helpwriter/frame_file.h"
 #include "helpwriter/links.h"
 #include "helpwriter/topic_order.h"
@@ -93,15 +94,7 @@ std::string WinHelpProject(const WriterState& writer, const std::string& topics_
   return text;
 }
 
-// Built by appending: GCC 12 at -O3 sees a false overlap in "\"" + text.
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '"';
-  quoted += text;
-  quoted += '"';
-  return quoted;
-}
+std::string Quoted(std::string_view text) { return ProjectQuoted(text); }
 
 // The button flags of the HTML Help window: the jump button adds 40000 and
 // the Example button 80000 to the fixed set.
@@ -182,7 +175,7 @@ std::string JumpRedirector(const WriterState& writer) {
          "-->\r\n"
          "<script language=\"javascript\">\r\n"
          "  window.open(\"" +
-         url +
+         ScriptStringText(url) +
          "\",\"_blank\");\r\n"
          "  window.history.back();\r\n"
          "</script>\r\n</body>\r\n</html>\r\n";

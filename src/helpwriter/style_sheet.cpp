@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "helpwriter/escaping.h"
 #include "helpwriter/frame_file.h"
 
 namespace quillark {
@@ -18,7 +19,7 @@ std::string SizeOf(const WriterState& writer, std::string_view slot) {
 
 std::string StyleSheetText(const WriterState& writer) {
   const std::string text_font = FontOf(writer, "TEXT") + " " + SizeOf(writer, "TEXT");
-  std::string css = "/* CSS file for \"" + writer.caption + "\" */\r\n";
+  std::string css = "/* CSS file for \"" + CssCommentText(writer.caption) + "\" */\r\n";
   css += "body {" + text_font + " color:black; background:white;}\r\n";
   css += "td {" + text_font + "}\r\n";
   css += "p {" + text_font + "}\r\n";

@@ -201,6 +201,34 @@ std::string NameCharacterRefusal(const std::string& input, std::string_view form
   return "";
 }
 
+// The values written into project, contents and index files, whose lines a
+// control character would break. The HLP project quotes the extra button's
+// caption and website with "'", which its syntax cannot escape.
+std::string ValueCharacterRefusal(const CompilerOptions& options) {
+  const struct {
+    const char* what;
+    const std::string& value;
+    bool quoted_in_hlp;
+  } values[] = {{"caption (-c)", options.caption, false},
+                {"copyright (-co)", options.copyright, false},
+                {"button caption (-bc)", options.button_caption, true},
+                {"button website (-bw)", options.button_website, true}};
+  const bool hlp = runtime::UpperAscii(options.format) == "HLP";
+  for (const auto& [what, value, quoted_in_hlp] : values) {
+    for (char c : value) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 32 || byte == 127) {
+        return "The " + std::string(what) + " may not contain control characters.";
+      }
+    }
+    if (hlp && quoted_in_hlp && value.find('\'') != std::string::npos) {
+      return "The HLP project quotes the " + std::string(what) +
+             " with \"'\": it may not contain one.";
+    }
+  }
+  return "";
+}
+
 CompilerOptions OptionsOf(const CommandLineTable& table) {
   auto value = [&table](std::string_view name) { return GetSwitchValue(table, name, true, true); };
   CompilerOptions options;
@@ -391,6 +419,9 @@ CommandLineOutcome ReadCommandLine(const CommandLineTable& table) {
   options.input = CompleteInputName(options.input);
   if (const std::string refusal = NameCharacterRefusal(options.input, options.format);
       !refusal.empty()) {
+    return Refuse({refusal});
+  }
+  if (const std::string refusal = ValueCharacterRefusal(options); !refusal.empty()) {
     return Refuse({refusal});
   }
   // Every name the run forms must fit the system, or two of them could end up

@@ -371,6 +371,50 @@ TEST(Structure, LoneCarriageReturnsEndLines) {
   EXPECT_NE(page.find("First line.<br/>\r\nSecond line.<br/>\r\n"), std::string::npos) << page;
 }
 
+// Quotes and markup in a caption, a heading, a keyword and the button's
+// values end nothing in the project, contents and index files, and the help
+// file is made.
+TEST(Values, QuotesAreEscapedWhereTheyAreWritten) {
+  TempDir dir;
+  TempDir bin;
+  const std::string path = GppOnlyPath(bin);
+  WriteFile(dir.File("book.txt"),
+            "<topic>Intro</topic>\n<head1>It's \"quoted\" & <more></head1>\n"
+            "<keyword>Tom & \"Jerry\"</keyword>\nText.\n<endtopic/>\n");
+  const std::vector<std::string> values = {"-c",  "It\"s <Help>", "-co", "a -- b",
+                                           "-bc", "Say \"hi\"",   "-bw", "http://x/?q=\"a\""};
+  std::vector<std::string> chm = {"-i", "book", "-g", "CHM", "-gx"};
+  chm.insert(chm.end(), values.begin(), values.end());
+  const RunResult run = RunQuillark(chm, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_TRUE(Exists(dir.File("book.chm")));
+  const std::string project = ReadFile(dir.File("temp/book.hhp"));
+  EXPECT_NE(project.find("MainType=\"It's <Help>\",\"book.hhc\",\"book.hhk\",\"INTRO.html\","
+                         "\"INTRO.html\",\"_jump.html\",\"Say 'hi'\",,,0x23420,"),
+            std::string::npos)
+      << project;
+  EXPECT_NE(ReadFile(dir.File("temp/book.hhc"))
+                .find("<param name=\"Name\" value=\"It's &quot;quoted&quot; &amp; &lt;more&gt;\">"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("temp/book.hhk"))
+                .find("<param name=\"Name\" value=\"Tom &amp; &quot;Jerry&quot;\">"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("temp/book.hhk")).find("<!-- a - - b -->"), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("temp/_jump.html")).find("window.open(\"http://x/?q=\\\"a\\\"\""),
+            std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("temp/book.css")).find("/* CSS file for \"It\"s <Help>\" */"),
+            std::string::npos);
+
+  std::vector<std::string> html = {"-i", "book", "-g", "HTML"};
+  html.insert(html.end(), values.begin(), values.end());
+  ASSERT_EQ(RunQuillark(html, dir.path()).exit_status, 0);
+  const std::string index = ReadFile(dir.File("book/_index.html"));
+  EXPECT_NE(index.find("<title>It&quot;s &lt;Help&gt; - Index</title>"), std::string::npos);
+  EXPECT_NE(index.find(">Tom &amp; &quot;Jerry&quot;</a>"), std::string::npos) << index;
+  EXPECT_NE(index.find("<a href=\"http://x/?q=%22a%22\" class=\"buttons\">"), std::string::npos);
+  EXPECT_NE(index.find("Say &quot;hi&quot;"), std::string::npos);
+}
+
 // NONE has no final file, so -gx has nothing to miss.
 TEST(Finishing, NoneWithCompileWarnsOfNothing) {
   TempDir dir;

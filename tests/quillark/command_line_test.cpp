@@ -137,6 +137,29 @@ TEST_F(ReadCommandLineTest, RefusesNamesThatDoNotLeadToASource) {
   }
 }
 
+// A value that would break a line of a project file, or end the quotes the
+// HLP project puts around it, is refused before anything is touched.
+TEST_F(ReadCommandLineTest, RefusesValuesTheProjectFilesCannotHold) {
+  const std::pair<Args, std::string> refused[] = {
+      {{"-i", "book", "-g", "HTML", "-c", "two\nlines"},
+       "The caption (-c) may not contain control characters.\n"},
+      {{"-i", "book", "-g", "CHM", "-co", "(c)\tme"},
+       "The copyright (-co) may not contain control characters.\n"},
+      {{"-i", "book", "-g", "HLP", "-bc", "It's", "-bw", "x"},
+       "The HLP project quotes the button caption (-bc) with \"'\": it may not contain one.\n"},
+      {{"-i", "book", "-g", "hlp", "-bc", "Web", "-bw", "http://x/it's"},
+       "The HLP project quotes the button website (-bw) with \"'\": it may not contain one.\n"}};
+  for (const auto& [arguments, message] : refused) {
+    const CommandLineOutcome outcome = Read(arguments);
+    EXPECT_EQ(outcome.console_text, message + "Use \"Quillark -h\" for help.\n");
+    EXPECT_EQ(outcome.exit_status, 2);
+  }
+  // Elsewhere a quote is escaped where it is written.
+  EXPECT_TRUE(Read({"-i", "book", "-g", "CHM", "-bc", "It's", "-bw", "x", "-c", "It\"s"})
+                  .options.has_value());
+  EXPECT_TRUE(Read({"-i", "book", "-g", "HLP", "-c", "It's \"Help\""}).options.has_value());
+}
+
 TEST_F(ReadCommandLineTest, HandsOverEveryOption) {
   const CommandLineOutcome outcome =
       Read({"-i=book",    "-c",       "My Help", "-co", "'(c) me'", "-f",        "Verdana,12",

@@ -1,0 +1,91 @@
+#include "helpwriter/escaping.h"
+
+namespace quillark {
+
+namespace {
+
+// `text` with every `from` replaced by `to`.
+std::string Replaced(std::string_view text, std::string_view from, std::string_view to) {
+  std::string result;
+  result.reserve(text.size());
+  std::size_t start = 0;
+  for (std::size_t at = text.find(from); at != std::string_view::npos;
+       at = text.find(from, start)) {
+    result.append(text.substr(start, at - start)).append(to);
+    // "---" holds two "--" that overlap: the second starts at the last "-".
+    start = at + from.size();
+    if (from == "--" && start < text.size() && text[start] == '-') {
+      result.pop_back();
+      start -= 1;
+    }
+  }
+  result.append(text.substr(start));
+  return result;
+}
+
+}  // namespace
+
+std::string HtmlEscaped(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string AttributeAddress(std::string_view address) { return Replaced(address, "\"", "%22"); }
+
+std::string HtmlCommentText(std::string_view text) { return Replaced(text, "--", "- -"); }
+
+std::string CssCommentText(std::string_view text) { return Replaced(text, "*/", "* /"); }
+
+std::string ScriptStringText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '"':
+        escaped += "\\\"";
+        break;
+      case '\'':
+        escaped += "\\'";
+        break;
+      case '<':
+        escaped += "\\x3C";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string ProjectQuoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  for (char c : text) quoted += c == '"' ? '\'' : c;
+  quoted += '"';
+  return quoted;
+}
+
+}  // namespace quillark
