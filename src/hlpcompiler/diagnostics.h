@@ -14,10 +14,17 @@ struct Diagnostic {
 };
 
 // "file(line): text", or "file: text" without a line.
+// Built by appending: GCC 12 sees a false overlap in "(" + text.
 inline std::string FormatDiagnostic(const Diagnostic& diagnostic) {
-  std::string where = diagnostic.file;
-  if (diagnostic.line > 0) where += "(" + std::to_string(diagnostic.line) + ")";
-  return where + ": " + diagnostic.text;
+  std::string text = diagnostic.file;
+  if (diagnostic.line > 0) {
+    text += '(';
+    text += std::to_string(diagnostic.line);
+    text += ')';
+  }
+  text += ": ";
+  text += diagnostic.text;
+  return text;
 }
 
 using Diagnostics = std::vector<Diagnostic>;

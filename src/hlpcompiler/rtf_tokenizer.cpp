@@ -62,7 +62,7 @@ Token RtfTokenizer::ControlAfterBackslash() {
   if (position_ >= data_.size()) {
     // A lone "\" at the very end stands for itself.
     token.kind = TokenKind::kText;
-    token.text = "\\";
+    token.text.assign(1, '\\');
     return token;
   }
   const char c = data_[position_];
@@ -95,7 +95,7 @@ Token RtfTokenizer::ControlAfterBackslash() {
     const int high = position_ < data_.size() ? HexDigit(data_[position_]) : -1;
     const int low = position_ + 1 < data_.size() ? HexDigit(data_[position_ + 1]) : -1;
     if (high < 0 || low < 0) {
-      token.word = "'";  // a broken escape: no byte; the caller counts it
+      token.word.assign(1, '\'');  // a broken escape: no byte; the caller counts it
       token.kind = TokenKind::kControlSymbol;
       return token;
     }
