@@ -110,84 +110,30 @@ const std::vector<std::string> kKeywordWords = {
     "Printing", "setup", "C++", "page-up", "v1.2", "files/folders", "#define", "snake_case"};
 
 // The 78 tags of the vocabulary, for the hostile mutations.
-const std::vector<std::string> kAllTags = {"<blob/>",
-                                           "<bold>",
-                                           "</bold>",
-                                           "<clr_none/>",
-                                           "<clr_black/>",
-                                           "<clr_dark_red/>",
-                                           "<clr_dark_green/>",
-                                           "<clr_dark_yellow/>",
-                                           "<clr_dark_blue/>",
-                                           "<clr_dark_magenta/>",
-                                           "<clr_dark_cyan/>",
-                                           "<clr_light_grey/>",
-                                           "<clr_dark_grey/>",
-                                           "<clr_light_red/>",
-                                           "<clr_light_green/>",
-                                           "<clr_light_yellow/>",
-                                           "<clr_light_blue/>",
-                                           "<clr_light_magenta/>",
-                                           "<clr_light_cyan/>",
-                                           "<clr_white/>",
-                                           "<code>",
-                                           "</code>",
-                                           "<comment>",
-                                           "</comment>",
-                                           "<diagrams>",
-                                           "</diagrams>",
-                                           "<diagrams_center>",
-                                           "</diagrams_center>",
-                                           "<endtopic/>",
-                                           "<example>",
-                                           "</example>",
-                                           "<head1>",
-                                           "</head1>",
-                                           "<head2>",
-                                           "</head2>",
-                                           "<head3>",
-                                           "</head3>",
-                                           "<head4>",
-                                           "</head4>",
-                                           "<head5>",
-                                           "</head5>",
-                                           "<head6>",
-                                           "</head6>",
-                                           "<hline/>",
-                                           "<img_center>",
-                                           "</img_center>",
-                                           "<img_left>",
-                                           "</img_left>",
-                                           "<italic>",
-                                           "</italic>",
-                                           "<jump_popup>",
-                                           "</jump_popup>",
-                                           "<jump_topic>",
-                                           "</jump_topic>",
-                                           "<jump_web>",
-                                           "</jump_web>",
-                                           "<keyword>",
-                                           "</keyword>",
-                                           "<null/>",
-                                           "<page/>",
-                                           "<passthrough>",
-                                           "</passthrough>",
-                                           "<popup>",
-                                           "</popup>",
-                                           "<popup_include>",
-                                           "</popup_include>",
-                                           "<replace>",
-                                           "</replace>",
-                                           "<subscript>",
-                                           "</subscript>",
-                                           "<syntax>",
-                                           "</syntax>",
-                                           "<topic>",
-                                           "</topic>",
-                                           "<topic_include>",
-                                           "</topic_include>",
-                                           "<underline>",
-                                           "</underline>"};
+const std::vector<std::string>& AllTags() {
+  static const std::vector<std::string> tags = [] {
+    const std::string table =
+        "<blob/> <bold> </bold> <clr_none/> <clr_black/> <clr_dark_red/> <clr_dark_green/> "
+        "<clr_dark_yellow/> <clr_dark_blue/> <clr_dark_magenta/> <clr_dark_cyan/> "
+        "<clr_light_grey/> <clr_dark_grey/> <clr_light_red/> <clr_light_green/> "
+        "<clr_light_yellow/> <clr_light_blue/> <clr_light_magenta/> <clr_light_cyan/> "
+        "<clr_white/> <code> </code> <comment> </comment> <diagrams> </diagrams> "
+        "<diagrams_center> </diagrams_center> <endtopic/> <example> </example> <head1> </head1> "
+        "<head2> </head2> <head3> </head3> <head4> </head4> <head5> </head5> <head6> </head6> "
+        "<hline/> <img_center> </img_center> <img_left> </img_left> <italic> </italic> "
+        "<jump_popup> </jump_popup> <jump_topic> </jump_topic> <jump_web> </jump_web> <keyword> "
+        "</keyword> <null/> <page/> <passthrough> </passthrough> <popup> </popup> "
+        "<popup_include> </popup_include> <replace> </replace> <subscript> </subscript> <syntax> "
+        "</syntax> <topic> </topic> <topic_include> </topic_include> <underline> </underline> ";
+    std::vector<std::string> split;
+    for (std::size_t p = 0, end; p < table.size(); p = end + 1) {
+      end = table.find(' ', p);
+      split.push_back(table.substr(p, end - p));
+    }
+    return split;
+  }();
+  return tags;
+}
 
 std::string UpperIdentifier(std::string_view name) {
   std::string key;
@@ -578,7 +524,7 @@ GeneratedSource WellFormedBuilder::Build() {
 std::vector<std::pair<std::size_t, std::size_t>> TagsIn(const std::string& text) {
   std::vector<std::pair<std::size_t, std::size_t>> found;
   for (std::size_t p = text.find('<'); p != std::string::npos; p = text.find('<', p + 1)) {
-    for (const std::string& tag : kAllTags) {
+    for (const std::string& tag : AllTags()) {
       if (text.compare(p, tag.size(), tag) == 0) {
         found.emplace_back(p, tag.size());
         break;
@@ -663,36 +609,22 @@ void HostileMutator::SetFile(const std::string& path, const std::string& bytes, 
 // A file name for an image, passthrough or include pair: present, missing,
 // a folder, empty, outside the folder, overlong, odd.
 std::string HostileMutator::FileName() {
-  switch (rng_.Below(14)) {
-    case 0:
-      return "missing.bmp";
-    case 1:
-      return "sub";
-    case 2:
-      return ".";
-    case 3:
-      return "..";
-    case 4:
-      return "../sibling.txt";
-    case 5:
-      return "/nonexistent/folder/x.bmp";
-    case 6:
-      return "empty.bmp";
-    case 7:
-      return "noextension";
-    case 8:
-      return std::string(rng_.Between(250, 300), 'n') + ".bmp";
-    case 9:
-      return "a\\b.bmp";
-    case 10:
-      return "odd name, with \"quotes\".txt";
-    case 11:
-      return source_.name + ".txt";
-    case 12:
-      return "/dev/null";
-    default:
-      return "garbage.bmp";
-  }
+  const std::vector<std::string> names = {
+      "missing.bmp",
+      "sub",
+      ".",
+      "..",
+      "../sibling.txt",
+      "/nonexistent/folder/x.bmp",
+      "empty.bmp",
+      "noextension",
+      std::string(static_cast<std::size_t>(rng_.Between(250, 300)), 'n') + ".bmp",
+      "a\\b.bmp",
+      "odd name, with \"quotes\".txt",
+      source_.name + ".txt",
+      "/dev/null",
+      "garbage.bmp"};
+  return rng_.Pick(names);
 }
 
 void HostileMutator::CutEnd() {
@@ -721,7 +653,7 @@ void HostileMutator::CutTag() {
 void HostileMutator::StrayClosers() {
   Note("stray-closers");
   for (int n = rng_.Between(1, 8); n > 0; --n) {
-    std::string tag = rng_.Pick(kAllTags);
+    std::string tag = rng_.Pick(AllTags());
     if (tag[1] != '/' && tag.back() == '>' && tag[tag.size() - 2] != '/') tag.insert(1, "/");
     if (rng_.OneIn(4)) {
       source_.text += tag;
@@ -1047,7 +979,7 @@ void HostileMutator::TagSoup() {
   for (int lines = rng_.Between(1, 30); lines > 0; --lines) {
     std::string line;
     for (int n = rng_.Between(1, 12); n > 0; --n) {
-      line += rng_.OneIn(2) ? rng_.Pick(kAllTags) : rng_.Pick(kWords) + " ";
+      line += rng_.OneIn(2) ? rng_.Pick(AllTags()) : rng_.Pick(kWords) + " ";
     }
     InsertLine(line);
   }
@@ -1099,62 +1031,21 @@ void HostileMutator::OpenAtEnd() {
 }
 
 void HostileMutator::Apply(int kind) {
-  switch (kind) {
-    case 0:
-      CutEnd();
-      break;
-    case 1:
-      CutTag();
-      break;
-    case 2:
-      StrayClosers();
-      break;
-    case 3:
-      DropTags();
-      break;
-    case 4:
-      DeepNesting();
-      break;
-    case 5:
-      HugeArgument();
-      break;
-    case 6:
-      BrokenFiles();
-      break;
-    case 7:
-      BinaryBytes();
-      break;
-    case 8:
-      LineEnds();
-      break;
-    case 9:
-      PreprocessorTrouble();
-      break;
-    case 10:
-      TableFlood();
-      break;
-    case 11:
-      StructureChaos();
-      break;
-    case 12:
-      IncludeChaos();
-      break;
-    case 13:
-      PassthroughChaos();
-      break;
-    case 14:
-      TagSoup();
-      break;
-    case 15:
-      OpenAtEnd();
-      break;
-    default:
-      ShuffleLines();
-      break;
-  }
+  static constexpr void (HostileMutator::*kMutations[])() = {
+      &HostileMutator::CutEnd,       &HostileMutator::CutTag,
+      &HostileMutator::StrayClosers, &HostileMutator::DropTags,
+      &HostileMutator::DeepNesting,  &HostileMutator::HugeArgument,
+      &HostileMutator::BrokenFiles,  &HostileMutator::BinaryBytes,
+      &HostileMutator::LineEnds,     &HostileMutator::PreprocessorTrouble,
+      &HostileMutator::TableFlood,   &HostileMutator::StructureChaos,
+      &HostileMutator::IncludeChaos, &HostileMutator::PassthroughChaos,
+      &HostileMutator::TagSoup,      &HostileMutator::OpenAtEnd,
+      &HostileMutator::ShuffleLines};
+  (this->*kMutations[kind])();
 }
 
-constexpr int kMutationKinds = 17;
+constexpr int kMutationKinds = 17;  // the entries of kMutations
+constexpr int kTableFlood = 10;
 
 }  // namespace
 
@@ -1171,7 +1062,7 @@ GeneratedSource GenerateSource(std::uint64_t source_seed) {
   // Flooding the tables makes a big source: now and then only.
   for (int n = rng.Between(1, 4); n > 0; --n) {
     int kind = rng.Below(kMutationKinds);
-    if (kind == 10 && !rng.OneIn(8)) kind = 14;
+    if (kind == kTableFlood && !rng.OneIn(8)) kind = kTableFlood + 4;  // tag soup instead
     mutator.Apply(kind);
   }
   // An empty source is refused before any pass runs; keep a byte.
