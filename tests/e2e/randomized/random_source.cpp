@@ -1031,17 +1031,25 @@ void HostileMutator::OpenAtEnd() {
 }
 
 void HostileMutator::Apply(int kind) {
-  static constexpr void (HostileMutator::*kMutations[])() = {
-      &HostileMutator::CutEnd,       &HostileMutator::CutTag,
-      &HostileMutator::StrayClosers, &HostileMutator::DropTags,
-      &HostileMutator::DeepNesting,  &HostileMutator::HugeArgument,
-      &HostileMutator::BrokenFiles,  &HostileMutator::BinaryBytes,
-      &HostileMutator::LineEnds,     &HostileMutator::PreprocessorTrouble,
-      &HostileMutator::TableFlood,   &HostileMutator::StructureChaos,
-      &HostileMutator::IncludeChaos, &HostileMutator::PassthroughChaos,
-      &HostileMutator::TagSoup,      &HostileMutator::OpenAtEnd,
-      &HostileMutator::ShuffleLines};
-  (this->*kMutations[kind])();
+  using Mutation = void (*)(HostileMutator&);
+  static constexpr Mutation kMutations[] = {[](HostileMutator& m) { m.CutEnd(); },
+                                            [](HostileMutator& m) { m.CutTag(); },
+                                            [](HostileMutator& m) { m.StrayClosers(); },
+                                            [](HostileMutator& m) { m.DropTags(); },
+                                            [](HostileMutator& m) { m.DeepNesting(); },
+                                            [](HostileMutator& m) { m.HugeArgument(); },
+                                            [](HostileMutator& m) { m.BrokenFiles(); },
+                                            [](HostileMutator& m) { m.BinaryBytes(); },
+                                            [](HostileMutator& m) { m.LineEnds(); },
+                                            [](HostileMutator& m) { m.PreprocessorTrouble(); },
+                                            [](HostileMutator& m) { m.TableFlood(); },
+                                            [](HostileMutator& m) { m.StructureChaos(); },
+                                            [](HostileMutator& m) { m.IncludeChaos(); },
+                                            [](HostileMutator& m) { m.PassthroughChaos(); },
+                                            [](HostileMutator& m) { m.TagSoup(); },
+                                            [](HostileMutator& m) { m.OpenAtEnd(); },
+                                            [](HostileMutator& m) { m.ShuffleLines(); }};
+  kMutations[kind](*this);
 }
 
 constexpr int kMutationKinds = 17;  // the entries of kMutations
