@@ -65,16 +65,22 @@ struct Run {
     }
     return warnings;
   }
-  // Whether a warning says that the file the source names as `base_name`
-  // (a picture, a passed-through file) is missing or has no proper name.
-  bool WarnedMissingFile(const std::string& base_name) const {
+  // Whether a warning says that the file the source names (a picture, a
+  // passed-through file), seen here as `path_or_link`, is missing or has no
+  // proper name. A warning cut at 255 characters names a prefix of it.
+  bool WarnedMissingFile(const std::string& path_or_link) const {
+    const std::string base = fs::path(path_or_link).filename().string();
     for (const std::string& line : Warnings()) {
-      for (const char* form : {"does not exist \"", "Invalid file name \""}) {
+      for (const std::string form : {"does not exist \"", "Invalid file name \""}) {
         const std::size_t start = line.find(form);
-        if (start == std::string::npos || line.back() != '"') continue;
-        const std::string named = line.substr(start + std::string(form).size(),
-                                              line.size() - start - std::string(form).size() - 1);
-        if (fs::path(named).filename().string() == base_name) return true;
+        if (start == std::string::npos) continue;
+        std::string named = line.substr(start + form.size());
+        if (!named.empty() && named.back() == '"') {
+          named.pop_back();
+          if (named == path_or_link || fs::path(named).filename().string() == base) return true;
+        } else if (named.size() >= 8 && Has(path_or_link, named)) {
+          return true;
+        }
       }
     }
     return false;
@@ -207,9 +213,7 @@ void CheckNamedFiles(const Run& run) {
   // The program's own files must exist; a file the source or the command
   // line names (a picture) may be missing when a warning says so.
   auto expect = [&](const std::string& path, const std::string& named_by, bool user_named = false) {
-    if (IsFile(path) || (user_named && run.WarnedMissingFile(fs::path(path).filename().string()))) {
-      return;
-    }
+    if (IsFile(path) || (user_named && run.WarnedMissingFile(path))) return;
     run.Fail("named-file", named_by + " names \"" + path + "\", which does not exist");
   };
   auto expect_links = [&](const std::string& page_path) {
@@ -226,8 +230,7 @@ void CheckNamedFiles(const Run& run) {
           break;
         }
       }
-      if (!IsFile(base + link) && !run.WarnedMissingFile(fs::path(link).filename().string()) &&
-          !run.WarnedTopic(key)) {
+      if (!IsFile(base + link) && !run.WarnedMissingFile(link) && !run.WarnedTopic(key)) {
         const std::string page = fs::path(page_path).filename().string();
         run.Fail("named-file", std::string("\"").append(page).append("\" links to \"") + link +
                                    "\", which does not exist");
