@@ -104,8 +104,7 @@ std::vector<std::string> TreeChanges(const TreePicture& before, const TreePictur
     if (found == after.end()) {
       changes.push_back("\"" + path + "\" is gone");
     } else if (found->second != content) {
-      changes.push_back("\"" + path + "\" changed (" + std::to_string(content.size()) + " to " +
-                        std::to_string(found->second.size()) + " bytes)");
+      changes.push_back("\"" + path + "\" changed");
     }
   }
   for (const auto& [path, content] : after) {

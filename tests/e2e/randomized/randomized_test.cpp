@@ -67,14 +67,15 @@ std::string PreprocessorOnlyPath(const std::string& scratch) {
 }
 
 std::vector<std::string> RunEnvironment(const std::string& path) {
+  const auto replaced = [](const std::string& text) {
+    for (const char* name : {"PATH=", "ASAN_OPTIONS=", "UBSAN_OPTIONS=", "LSAN_OPTIONS="}) {
+      if (text.rfind(name, 0) == 0) return true;
+    }
+    return false;
+  };
   std::vector<std::string> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    for (const char* replaced : {"PATH=", "ASAN_OPTIONS=", "UBSAN_OPTIONS=", "LSAN_OPTIONS="}) {
-      if (text.rfind(replaced, 0) == 0) goto next;
-    }
-    environment.push_back(text);
-  next:;
+    if (!replaced(*entry)) environment.push_back(*entry);
   }
   environment.push_back("PATH=" + path);
   // A sanitizer's report must not pass for the fatal status 1.
@@ -142,8 +143,9 @@ RunSetup PlanRun(Random& rng, const GeneratedSource& source, const std::string& 
     options.push_back(rng.OneIn(2) ? "Verdana,11" : "Courier New,9");
   }
   if (rng.Percent(8)) options.insert(options.end(), {"-h1", "Arial,20", "-h3", "Times,12"});
-  if (rng.Percent(10))
+  if (rng.Percent(10)) {
     options.insert(options.end(), {"-bc", "Home", "-bw", "http://www.example.com"});
+  }
   if (rng.Percent(15)) {
     options.insert(options.end(), {"-header", "<italic>Head</italic> page <page/>\\nline two",
                                    "-footer", "Foot & <bold>bold</bold>"});
@@ -204,7 +206,8 @@ class RandomizedRuns : public ::testing::TestWithParam<int> {
     if (!scratch_.empty()) fs::remove_all(scratch_, ignored);
   }
 
-  // Compiles `source` in one format and returns what went wrong.
+  // Compiles `source` in one format in a fresh folder and reports what went
+  // wrong.
   void RunOne(const GeneratedSource& source, int number, std::uint64_t seed,
               const std::string& format, Random& rng);
 
