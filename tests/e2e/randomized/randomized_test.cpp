@@ -11,6 +11,7 @@
 // QUILLARK_RANDOM_REPORT is how many failing runs a shard tells (default 40).
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -217,6 +218,7 @@ class RandomizedRuns : public ::testing::TestWithParam<int> {
   int failures_ = 0;
   int runs_ = 0;
   std::map<std::string, int> kinds_;  // failing runs by kind of violation
+  double slowest_ = 0;                // seconds
 };
 
 void RandomizedRuns::RunOne(const GeneratedSource& source, int number, std::uint64_t seed,
@@ -276,6 +278,7 @@ void RandomizedRuns::RunOne(const GeneratedSource& source, int number, std::uint
   evidence.parent_after = PictureOf(root, setup.source_dir);
   evidence.folder_after = PictureOf(folder);
   ++runs_;
+  slowest_ = std::max(slowest_, evidence.result.seconds);
 
   const std::vector<Violation> violations = CheckRun(source, setup.plan, layout, evidence);
   const bool keep_all = Setting("QUILLARK_RANDOM_KEEP_ALL", 0) != 0;
@@ -338,8 +341,8 @@ TEST_P(RandomizedRuns, EveryFormatEndsCleanly) {
   if (failures_ > reported) ADD_FAILURE() << failures_ - reported << " more failing runs not shown";
   std::string by_kind;
   for (const auto& [kind, runs] : kinds_) by_kind += " " + kind + "=" + std::to_string(runs);
-  std::printf("shard %d: %d sources (%d well-formed), %d runs, %d failing%s\n", shard, count,
-              well_formed, runs_, failures_, by_kind.c_str());
+  std::printf("shard %d: %d sources (%d well-formed), %d runs (slowest %.2f s), %d failing%s\n",
+              shard, count, well_formed, runs_, slowest_, failures_, by_kind.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Shards, RandomizedRuns, ::testing::Range(0, kShards),
