@@ -127,12 +127,13 @@ void CheckStatus(const Run& run) {
   }
   for (const char* mark :
        {"AddressSanitizer", "LeakSanitizer", "runtime error:", "terminate called"}) {
-    if (Has(result.err, mark))
+    if (Has(result.err, mark)) {
       run.Fail("crash", std::string("standard error holds \"") + mark + "\"");
+    }
   }
 }
 
-// A fatal report exactly when the status is 1, as the last line; a finished
+// A fatal report exactly when the status is 1, as the last report; a finished
 // run leaves a listing that is one summary line or sorted reports; every line
 // ends with CR LF.
 void CheckListing(const Run& run) {
@@ -155,9 +156,21 @@ void CheckListing(const Run& run) {
     run.Fail("listing", "the last line has no CR LF");
   }
   int fatal_lines = 0;
-  for (const std::string& line : lines) fatal_lines += IsFatalLine(line) ? 1 : 0;
+  std::size_t last_fatal = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (IsFatalLine(lines[i])) {
+      ++fatal_lines;
+      last_fatal = i;
+    }
+  }
   if (result.exit_status == 1) {
-    if (lines.empty() || !IsFatalLine(lines.back())) {
+    // The fatal report ends the reports; only its own detail (the
+    // pre-processor's words) may follow it.
+    bool report_after = false;
+    for (std::size_t i = last_fatal + 1; i < lines.size(); ++i) {
+      report_after = report_after || Has(lines[i], ": Warning : ");
+    }
+    if (fatal_lines == 0 || report_after) {
       run.Fail("fatal-line", "exit status 1 but the listing does not end with a fatal report");
     } else if (fatal_lines > 1) {
       run.Fail("fatal-line", "more than one fatal report");
