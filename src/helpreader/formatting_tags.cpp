@@ -130,7 +130,9 @@ void ProcessExample(TagCall& call) {
     const int row = topics.FindByName(key);
     if (row != kNotFound) {
       TopicRecord& topic = topics.At(row);
-      topic.has_examples = true;
+      // The example page is written at the end of the topic: a topic the
+      // file ends inside has none to offer.
+      topic.has_examples = call.run.topics_without_end.count(topic.name) == 0;
       if (topic.is_popup) {
         call.Report(kWarning, "The popup topic " + key + " should not contain example tags");
       }

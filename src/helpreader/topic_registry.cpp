@@ -133,6 +133,13 @@ void CheckEndOfSource(RunContext& run, const TagState& state) {
                        " pair opened here is not closed: the file ends "
                        "inside it.");
   }
+  // A help needs a page to open on; the writers then open on none.
+  if (run.format != OutputFormat::kNone && run.Order().First() == kNotFound) {
+    ReportMessage(false, run.listing, kWarning,
+                  FormatReportLine(run.names.source, 0, kWarning,
+                                   "The source has no topic outside popups: the help has no page "
+                                   "to open on."));
+  }
 }
 
 void CheckHeadings(Listing& listing, const TopicTable& topics, HeadingTable& headings,

@@ -105,16 +105,15 @@ class HelpTable {
 
   // Inserts in name order, before the first equal name the bisection meets.
   // An empty name inserts nothing. Returns true when the table is full: the
-  // count after the insertion is 3000 or more. Names and file texts are cut
-  // to 255 characters.
+  // count after the insertion is 3000 or more. Names are cut to 255
+  // characters, except the paths that name pictures.
   bool Insert(Record record) {
     const int n = Count();
     if (record.name.empty()) return n >= kTableCapacity;
     // A full table takes nothing more; the caller has already ended the run
     // when the last record was filled.
     if (n >= kTableCapacity) return true;
-    if (record.name.size() > kMaxRecordName) record.name.resize(kMaxRecordName);
-    CutFileText(record);
+    CutTexts(record);
     const Bisection stop = Bisect(record.name);
     const int position = stop.equal != kNotFound ? stop.equal : stop.low;
     folded_.push_back(runtime::UpperAscii(record.name));
@@ -261,11 +260,17 @@ class HelpTable {
     return result;
   }
 
-  static void CutFileText(TopicRecord& r) { Cut(r.file); }
-  static void CutFileText(HeadingRecord& r) { Cut(r.file); }
-  static void CutFileText(JumpRecord& r) { Cut(r.file); }
-  static void CutFileText(KeywordRecord& r) { Cut(r.topic); }
-  static void CutFileText(BitmapRecord& r) { Cut(r.file); }
+  // Names and topic keys are cut; paths are kept whole, since a cut path
+  // names another file: the source file of every record and the picture
+  // that is a bitmap record's name.
+  static void CutTexts(TopicRecord& r) { Cut(r.name); }
+  static void CutTexts(HeadingRecord& r) { Cut(r.name); }
+  static void CutTexts(JumpRecord& r) { Cut(r.name); }
+  static void CutTexts(KeywordRecord& r) {
+    Cut(r.name);
+    Cut(r.topic);
+  }
+  static void CutTexts(BitmapRecord&) {}
   static void Cut(std::string& text) {
     if (text.size() > kMaxRecordName) text.resize(kMaxRecordName);
   }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "helpdib/bmp.h"
+#include "helpwriter/escaping.h"
 #include "helpwriter/inline_text.h"
 #include "helpwriter/insert_marks.h"
 #include "runtime/files.h"
@@ -78,8 +79,8 @@ ImageText RtfImage(std::string_view output_path, char alignment, bool own_paragr
 // beside the pages.
 ImageText HtmlImage(char alignment, bool own_paragraph, const ImageName& image) {
   ImageText text;
-  const std::string img =
-      "<img border=\"0\" src=\"" + image.name + image.ext + "\" alt=\"" + image.name + "\"";
+  const std::string img = "<img border=\"0\" src=\"" + UrlFileName(image.name + image.ext) +
+                          "\" alt=\"" + HtmlEscaped(image.name) + "\"";
   if (own_paragraph) {
     text.text = std::string("<br/><div align=\"") + (alignment == 'L' ? "left" : "center") + "\">" +
                 img + "/></div>\r\n";

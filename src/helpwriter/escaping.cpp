@@ -51,6 +51,45 @@ std::string HtmlEscaped(std::string_view text) {
 
 std::string AttributeAddress(std::string_view address) { return Replaced(address, "\"", "%22"); }
 
+std::string UrlFileName(std::string_view name) {
+  std::string url;
+  url.reserve(name.size());
+  for (char c : name) {
+    switch (c) {
+      case '%':
+        url += "%25";
+        break;
+      case '?':
+        url += "%3F";
+        break;
+      case '#':
+        url += "%23";
+        break;
+      case '"':
+        url += "%22";
+        break;
+      default:
+        url += c;
+    }
+  }
+  return url;
+}
+
+std::string FileNameOfUrl(std::string_view url) {
+  std::string name;
+  name.reserve(url.size());
+  for (std::size_t i = 0; i < url.size(); ++i) {
+    const std::string_view code = url.substr(i, 3);
+    if (code == "%25" || code == "%3F" || code == "%23" || code == "%22") {
+      name += code == "%25" ? '%' : code == "%3F" ? '?' : code == "%23" ? '#' : '"';
+      i += 2;
+    } else {
+      name += url[i];
+    }
+  }
+  return name;
+}
+
 std::string HtmlCommentText(std::string_view text) { return Replaced(text, "--", "- -"); }
 
 std::string CssCommentText(std::string_view text) { return Replaced(text, "*/", "* /"); }

@@ -16,6 +16,14 @@ std::string HtmlEscaped(std::string_view text);
 // A web address inside an attribute in double quotes: a '"' becomes "%22".
 std::string AttributeAddress(std::string_view address);
 
+// A file name as a link or image address in a page: "%", "?", "#" and '"'
+// would be read as an escape, a query, a fragment or the attribute's end, so
+// they are written as "%25", "%3F", "%23" and "%22". Every other character
+// stays as it is.
+std::string UrlFileName(std::string_view name);
+// The file name UrlFileName wrote.
+std::string FileNameOfUrl(std::string_view url);
+
 // Text inside "<!-- ... -->": every "--" becomes "- -", so the comment ends
 // only where the page ends it.
 std::string HtmlCommentText(std::string_view text);

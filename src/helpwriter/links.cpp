@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "helpwriter/escaping.h"
 #include "helpwriter/rtf_topic.h"
 #include "runtime/text.h"
 
@@ -163,15 +164,15 @@ std::string RemoveMarkup(std::string_view text) {
   return kept;
 }
 
-// The value of the src attribute of one image tag, empty when it has none.
-std::string_view ImageSource(std::string_view image_tag) {
+// The file named by the src attribute of one image tag, empty when it has none.
+std::string ImageSource(std::string_view image_tag) {
   constexpr std::string_view kSrc = "src=\"";
   const std::size_t start = image_tag.find(kSrc);
   if (start == std::string_view::npos) return {};
   const std::size_t value = start + kSrc.size();
   const std::size_t end = image_tag.find('"', value);
   if (end == std::string_view::npos) return {};
-  return image_tag.substr(value, end - value);
+  return FileNameOfUrl(image_tag.substr(value, end - value));
 }
 
 // The widest image of the popup plus a margin, the images' sizes taken from
@@ -183,7 +184,7 @@ std::int64_t ImageWidth(std::string_view text, const BitmapTable& bitmaps) {
   while (start != std::string_view::npos) {
     const std::size_t end = text.find("/>", start + 4);
     if (end == std::string_view::npos) break;
-    const std::string_view source = ImageSource(text.substr(start, end - start));
+    const std::string source = ImageSource(text.substr(start, end - start));
     const int row = source.empty() ? kNotFound : FindByFileName(bitmaps, source, true);
     if (row >= 1) {
       widest = std::max<std::int64_t>(widest, EntryAt(bitmaps, row).width);

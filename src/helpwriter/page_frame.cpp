@@ -47,7 +47,7 @@ std::string HtmlPageHead(const WriterState& writer, std::string_view style_sheet
   if (!title.empty()) head += "<meta name=\"title\" content=\"" + escaped_title + "\" />\r\n";
   if (!style_sheet_path.empty()) {
     head += "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
-            runtime::FileNamePart(style_sheet_path) + "\" />\r\n";
+            UrlFileName(runtime::FileNamePart(style_sheet_path)) + "\" />\r\n";
   }
   if (!title.empty()) head += "<title>" + escaped_title + "</title>\r\n";
   head += extra_head;

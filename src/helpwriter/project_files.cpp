@@ -113,7 +113,10 @@ std::string HtmlHelpProject(const WriterState& writer, const std::string& index_
                             const std::vector<std::string>& index_link_pages) {
   const std::string contents_name = runtime::FileNamePart(contents_file);
   const std::string index_name = runtime::FileNamePart(index_file);
-  const std::string home_page = facts.first_topic + ".html";
+  // A source without a topic outside popups has no page to show first: the
+  // project then names none.
+  const std::string home_page = facts.first_topic.empty() ? "" : facts.first_topic + ".html";
+  const std::string home_field = home_page.empty() ? "" : Quoted(home_page);
   std::string text =
       "[OPTIONS]\r\n"
       "Binary TOC=Yes\r\n"
@@ -123,7 +126,8 @@ std::string HtmlHelpProject(const WriterState& writer, const std::string& index_
   if (!writer.copyright.empty()) text += "Copyright=" + writer.copyright + "\r\n";
   text += "Default Font=" + FontName(writer, "TEXT") + "," +
           std::to_string(FontSize(writer, "TEXT")) + ",0\r\n";
-  text += "Default Window=MainType\r\nDefault topic=" + home_page + "\r\n";
+  text += "Default Window=MainType\r\n";
+  if (!home_page.empty()) text += "Default topic=" + home_page + "\r\n";
   text +=
       "Display compile progress=No\r\n"
       "Full-text search=Yes\r\n"
@@ -134,7 +138,7 @@ std::string HtmlHelpProject(const WriterState& writer, const std::string& index_
       "\r\n";
 
   text += "[WINDOWS]\r\nMainType=" + Quoted(writer.caption) + "," + Quoted(contents_name) + "," +
-          Quoted(index_name) + "," + Quoted(home_page) + "," + Quoted(home_page) + ",";
+          Quoted(index_name) + "," + home_field + "," + home_field + ",";
   text += facts.has_button ? Quoted(kJumpRedirector) + "," + Quoted(writer.button_caption) + ","
                            : std::string(",,");
   text += facts.has_examples ? Quoted(kExampleRedirector) + "," + Quoted("Example") + ","
@@ -228,9 +232,12 @@ std::string NoteFile(const WriterState& writer, std::string_view format_word) {
 // that folder's name, so it also works from the parent folder it is moved to.
 void WriteStartPage(const std::string& topics_file, const std::string& first_topic) {
   const std::string folder = runtime::DirectoryPart(topics_file);
+  // The folder's whole name: "my.book/" is the folder of my.book.txt.
   std::string last;
-  if (!folder.empty())
-    last = runtime::BaseName(std::string_view(folder).substr(0, folder.size() - 1));
+  if (!folder.empty()) {
+    last =
+        UrlFileName(runtime::FileNamePart(std::string_view(folder).substr(0, folder.size() - 1)));
+  }
   WriteFrameFile(folder + "_start.html",
                  "<html>\r\n<head>\r\n<meta http-equiv=\"Refresh\" content=\"1;URL=" + last + "/" +
                      first_topic +
@@ -269,7 +276,9 @@ void WriteProjectFiles(OutputFormat format, const WriterState& writer,
     }
     case OutputFormat::kHtml:
       WriteFrameFile(project_file, NoteFile(writer, "HTML"));
-      WriteStartPage(topics_file, facts.first_topic);
+      // Without a first topic the start page opens the contents.
+      WriteStartPage(topics_file, facts.first_topic.empty() ? runtime::BaseName(contents_file)
+                                                            : facts.first_topic);
       break;
   }
 }

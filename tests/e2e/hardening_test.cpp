@@ -359,6 +359,73 @@ TEST(Structure, UnwrittenExamplePageIsNotListed) {
                 "(    1): Error : Topic \"A\" has no <endtopic/>: the file ends inside it.\r\n");
 }
 
+// The HTML page of a topic the file ends inside offers no example page,
+// since none is written.
+TEST(Structure, UnwrittenExamplePageIsNotLinked) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"), "<topic>A</topic>\n<head1>A</head1>\n<example>\ncode\n");
+  ASSERT_EQ(RunQuillark({"-i", "book", "-g", "HTML"}, dir.path()).exit_status, 0);
+  EXPECT_FALSE(Exists(dir.File("book/A_example.html")));
+  EXPECT_EQ(ReadFile(dir.File("book/A.html")).find("A_example.html"), std::string::npos);
+}
+
+// A source without topics says so, and no file names a page that is not there.
+TEST(Structure, NoTopicMeansNoFirstPage) {
+  TempDir dir;
+  TempDir bin;
+  const std::string path = GppOnlyPath(bin);
+  WriteFile(dir.File("book.txt"), "Just text.\n");
+  for (const char* format : {"CHM", "HTML"}) {
+    const RunResult run = RunQuillark({"-i", "book", "-g", format, "-gx"}, dir.path(), &path);
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(ReadFile(dir.File("book.lst")),
+              dir.File("book.txt") +
+                  ": Warning : The source has no topic outside popups: the help has no page to "
+                  "open on.\r\n")
+        << format;
+  }
+  const std::string project = ReadFile(dir.File("temp/book.hhp"));
+  EXPECT_EQ(project.find(".html"), std::string::npos) << project;
+  EXPECT_TRUE(Exists(dir.File("book.chm")));
+  EXPECT_NE(ReadFile(dir.File("book.html")).find("URL=book/_contents.html\""), std::string::npos);
+}
+
+// "?", "#", "%" and '"' in the names a page links are escaped, so a browser
+// finds the style sheet and the pictures; a dot in the page folder's name
+// stays in the start page's link.
+TEST(NameCharacters, LinksEscapeWhatAddressesRead) {
+  TempDir dir;
+  WriteFile(dir.File("a\"b%c.bmp"), ReadFile(QUILLARK_E2E_DIR "/html_family/logo.bmp"));
+  WriteFile(dir.File("b?o.k.txt"),
+            "<topic>Intro</topic>\n<head1>Intro</head1>\n<img_left>a\"b%c.bmp</img_left>\n"
+            "<endtopic/>\n");
+  ASSERT_EQ(RunQuillark({"-i", "b?o.k", "-g", "HTML", "-gx"}, dir.path()).exit_status, 0);
+  const std::string page = ReadFile(dir.File("b?o.k/INTRO.html"));
+  EXPECT_NE(page.find("href=\"b%3Fo.css\""), std::string::npos) << page;
+  EXPECT_NE(page.find("<img border=\"0\" src=\"a%22b%25c.bmp\" alt=\"a&quot;b%c\"/>"),
+            std::string::npos)
+      << page;
+  EXPECT_TRUE(Exists(dir.File("b?o.k/a\"b%c.bmp")));
+  EXPECT_NE(ReadFile(dir.File("b?o.k.html")).find("URL=b%3Fo.k/INTRO.html\""), std::string::npos);
+}
+
+// A picture beside a source deep in folders is found, copied and named whole.
+TEST(LongPaths, PicturePathsAreNotCut) {
+  TempDir dir;
+  const std::string folder = dir.path() + "/" + std::string(250, 'd');
+  fs::create_directory(folder);
+  WriteFile(folder + "/pic.bmp", ReadFile(QUILLARK_E2E_DIR "/html_family/logo.bmp"));
+  WriteFile(folder + "/book.txt",
+            "<topic>Intro</topic>\n<head1>Intro</head1>\n<img_left>pic.bmp</img_left>\n"
+            "<endtopic/>\n");
+  ASSERT_EQ(RunQuillark({"-i", folder + "/book", "-g", "HTML"}, dir.path()).exit_status, 0);
+  EXPECT_TRUE(Exists(folder + "/book/pic.bmp"));
+  ASSERT_EQ(RunQuillark({"-i", folder + "/book", "-g", "HLP"}, dir.path()).exit_status, 0);
+  EXPECT_NE(ReadFile(folder + "/book.hpj").find("[BITMAPS]\r\n" + folder + "/pic.bmp\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(folder + "/book.lst"), folder + "/book.txt: 0 errors.\r\n");
+}
+
 // Lines ending in a lone CR are lines: nothing of such a source is lost.
 TEST(Structure, LoneCarriageReturnsEndLines) {
   TempDir dir;

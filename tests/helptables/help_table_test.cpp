@@ -141,7 +141,13 @@ TEST(InsertEntry, LimitsOfNamesAndTexts) {
   InsertEntry(table, long_one);
   ASSERT_EQ(TableCount(table), 1);
   EXPECT_EQ(EntryAt(table, 1).name, std::string(255, 'n'));
-  EXPECT_EQ(EntryAt(table, 1).file, std::string(255, 'f'));
+  // Paths stay whole: a cut one would name another file.
+  EXPECT_EQ(EntryAt(table, 1).file, std::string(256, 'f'));
+  BitmapTable pictures;
+  const std::string picture = "/" + std::string(300, 'd') + "/pic.bmp";
+  InsertEntry(pictures, BitmapRecord{.name = picture});
+  EXPECT_EQ(EntryAt(pictures, 1).name, picture);
+  EXPECT_EQ(pictures.FindByName(picture), 1);
   // Texts only for records in use, and an empty text changes nothing.
   SetEntryText(table, 2, "no record");
   EXPECT_EQ(GetEntryText(table, 2), nullptr);

@@ -1,6 +1,7 @@
 #include "e2e/randomized/run_checks.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -421,7 +422,20 @@ std::vector<std::string> ListingLines(const std::string& text) {
 std::vector<std::string> LocalLinks(const std::string& page) {
   std::vector<std::string> links;
   auto take = [&](const std::string& value) {
-    std::string link = value.substr(0, value.find_first_of("#?"));
+    // What a browser opens: the path before a query or fragment, with its
+    // %XX escapes decoded.
+    const std::string path = value.substr(0, value.find_first_of("#?"));
+    std::string link;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+      if (path[i] == '%' && i + 2 < path.size() &&
+          std::isxdigit(static_cast<unsigned char>(path[i + 1])) &&
+          std::isxdigit(static_cast<unsigned char>(path[i + 2]))) {
+        link += static_cast<char>(std::stoi(path.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        link += path[i];
+      }
+    }
     if (link.empty()) return;
     const std::string lower = Lower(link);
     for (const char* scheme :
