@@ -207,22 +207,43 @@ void CheckNothingTouchedOutside(FuzzSetup& setup) {
   }
 }
 
+// The kind of a report line: the first kind word on it. What follows the
+// kind is the message, which may quote source text that looks like one.
+std::string_view KindOf(std::string_view line) {
+  std::string_view kind;
+  std::size_t first = std::string_view::npos;
+  for (std::string_view mark : {": Fatal : ", ": Error : ", ": Warning : "}) {
+    const std::size_t at = line.find(mark);
+    if (at < first) {
+      first = at;
+      kind = mark;
+    }
+  }
+  return kind;
+}
+
 // A run that a fatal report ended says so in the last line of its listing;
 // a finished run has no fatal line.
 void CheckListing(const FuzzSetup& setup, int status) {
   constexpr std::string_view kFatalMark = ": Fatal : ";
   const std::string listing = ReadFile(setup.run + "/book.lst");
+  std::string_view text = listing;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
   if (status == 1) {
-    std::string_view text = listing;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
     const std::size_t line_start = text.find_last_of("\r\n");
     const std::string_view last =
         line_start == std::string_view::npos ? text : text.substr(line_start + 1);
-    if (last.find(kFatalMark) == std::string_view::npos) {
+    if (KindOf(last) != kFatalMark) {
       Fail("status 1 without a fatal report at the end of the listing:\n" + listing);
     }
-  } else if (listing.find(kFatalMark) != std::string::npos) {
-    Fail("status 0 after a fatal report:\n" + listing);
+    return;
+  }
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    if (KindOf(text.substr(0, end)) == kFatalMark)
+      Fail("status 0 after a fatal report:\n" + listing);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
   }
 }
 

@@ -100,8 +100,21 @@ struct Run {
   }
 };
 
+// A line's kind is the first kind word on it: the message after it may
+// quote source text that looks like another.
 bool IsFatalLine(const std::string& line) {
-  return Has(line, ": Fatal : ") || Has(line, ": Error : Cannot run pre-processor");
+  std::size_t first = std::string::npos;
+  std::string kind;
+  for (const char* mark : {": Fatal : ", ": Error : ", ": Warning : "}) {
+    const std::size_t at = line.find(mark);
+    if (at < first) {
+      first = at;
+      kind = mark;
+    }
+  }
+  return kind == ": Fatal : " ||
+         (kind == ": Error : " &&
+          line.compare(first + kind.size(), 24, "Cannot run pre-processor") == 0);
 }
 
 void CheckStatus(const Run& run) {
