@@ -122,6 +122,9 @@ void ProcessEndTopic(TagCall& call) {
       topic.end_pos = static_cast<std::int32_t>(size + call.step.step_text.size());
     }
   }
+  // A block that gathered no text writes no example page, so the topic
+  // offers none; the output pass reads this from the popup pass.
+  if (call.Renders() && state.example_text.empty()) topic.has_examples = false;
   if (call.run.writes_output) {
     call.step.example_page_text = ExampleCodePage(
         call.format(), call.writer(), call.run.frame_names.style_sheet, key, state.example_text);

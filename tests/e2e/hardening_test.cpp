@@ -369,6 +369,20 @@ TEST(Structure, UnwrittenExamplePageIsNotLinked) {
   EXPECT_EQ(ReadFile(dir.File("book/A.html")).find("A_example.html"), std::string::npos);
 }
 
+// An example block that holds no text writes no example page, so the topic
+// offers none: here the closing tag of another topic's block opens one.
+TEST(Structure, EmptyExampleBlockOffersNoPage) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"),
+            "<topic>A</topic>\n<head1>A</head1>\n<example>\ncode\n<endtopic/>\n"
+            "<topic>B</topic>\n<head1>B</head1>\ntext\n</example>\n<endtopic/>\n");
+  ASSERT_EQ(RunQuillark({"-i", "book", "-g", "HTML"}, dir.path()).exit_status, 0);
+  EXPECT_TRUE(Exists(dir.File("book/A_example.html")));
+  EXPECT_NE(ReadFile(dir.File("book/A.html")).find("A_example.html"), std::string::npos);
+  EXPECT_FALSE(Exists(dir.File("book/B_example.html")));
+  EXPECT_EQ(ReadFile(dir.File("book/B.html")).find("B_example.html"), std::string::npos);
+}
+
 // A source without topics says so, and no file names a page that is not there.
 TEST(Structure, NoTopicMeansNoFirstPage) {
   TempDir dir;

@@ -68,7 +68,8 @@ struct Run {
   }
   // Whether a warning says that the file the source names (a picture, a
   // passed-through file), seen here as `path_or_link`, is missing or has no
-  // proper name. A warning cut at 255 characters names a prefix of it.
+  // proper name. A warning cut at 255 characters names a prefix of it, or
+  // of its path in the source folder.
   bool WarnedMissingFile(const std::string& path_or_link) const {
     const std::string base = fs::path(path_or_link).filename().string();
     for (const std::string& line : Warnings()) {
@@ -79,7 +80,10 @@ struct Run {
         if (!named.empty() && named.back() == '"') {
           named.pop_back();
           if (named == path_or_link || fs::path(named).filename().string() == base) return true;
-        } else if (named.size() >= 8 && Has(path_or_link, named)) {
+        } else if (named.size() >= 8 &&
+                   (Has(path_or_link, named) || (folder() + path_or_link).rfind(named, 0) == 0)) {
+          // A deep source folder may fill the cut warning before the
+          // name itself begins.
           return true;
         }
       }
