@@ -238,6 +238,10 @@ void CheckListing(const FuzzSetup& setup, int status) {
     }
     return;
   }
+  // The reports end where the table dump of -v begins; a name in the dump
+  // may read like a report.
+  const std::size_t dump = text.find(std::string(80, '-'));
+  if (dump != std::string_view::npos) text = text.substr(0, dump);
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     if (KindOf(text.substr(0, end)) == kFatalMark)

@@ -61,8 +61,9 @@ struct Run {
   }
   std::vector<std::string> Warnings() const {
     std::vector<std::string> warnings;
-    for (const std::string& line : ListingLines(listing())) {
-      if (Has(line, ": Warning : ")) warnings.push_back(line);
+    const std::vector<std::string> lines = ListingLines(listing());
+    for (std::size_t i = 0; i < ReportLineCount(lines); ++i) {
+      if (Has(lines[i], ": Warning : ")) warnings.push_back(lines[i]);
     }
     return warnings;
   }
@@ -175,7 +176,9 @@ void CheckListing(const Run& run) {
   }
   int fatal_lines = 0;
   std::size_t last_fatal = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+  // The table dump of -v follows the reports; its names may read like one.
+  const std::size_t reports = ReportLineCount(lines);
+  for (std::size_t i = 0; i < reports; ++i) {
     if (IsFatalLine(lines[i])) {
       ++fatal_lines;
       last_fatal = i;
@@ -434,6 +437,13 @@ std::vector<std::string> ListingLines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+std::size_t ReportLineCount(const std::vector<std::string>& lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == std::string(80, '-')) return i;
+  }
+  return lines.size();
 }
 
 std::vector<std::string> LocalLinks(const std::string& page) {

@@ -48,6 +48,9 @@ std::vector<Violation> CheckRun(const GeneratedSource& source, const RunPlan& pl
 
 // The lines of a listing, without their CR LF.
 std::vector<std::string> ListingLines(const std::string& text);
+// How many of the listing's lines are reports: those before the table dump
+// that -v appends.
+std::size_t ReportLineCount(const std::vector<std::string>& lines);
 
 // Relative link targets in an HTML page or sitemap (href, src and the Local
 // parameter), without their "#" part; web, mail and script links left out.

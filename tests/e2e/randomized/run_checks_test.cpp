@@ -96,6 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
                     f.evidence.result.exit_status = 0;
                   },
                   {"fatal-line"}},
+        CheckCase{"TableDumpNameReadsLikeAFatalReport",
+                  [](Fixture& f) {
+                    f.plan.verbose = true;
+                    f.evidence.folder_after[kListing] =
+                        "f:/nowhere/src/book.txt: 0 errors.\r\n" + std::string(80, '-') +
+                        "\r\nKeywords, Topic\r\n" + std::string(80, '-') +
+                        "\r\nk: Fatal : y  K__FATAL___Y  3\r\n";
+                  },
+                  {}},
         CheckCase{"NoListing",
                   [](Fixture& f) { f.evidence.folder_after.erase(kListing); },
                   {"listing", "well-formed"}},
