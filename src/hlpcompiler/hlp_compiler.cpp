@@ -13,6 +13,7 @@
 #include "hlpcompiler/rtf_reader.h"
 #include "runtime/files.h"
 #include "runtime/output.h"
+#include "runtime/text.h"
 
 namespace quillark::hlpc {
 namespace {
@@ -51,6 +52,16 @@ std::optional<std::string> FindFile(const std::string& path) {
   return found;
 #else
   return std::nullopt;
+#endif
+}
+
+// The key that tells one picture file from another: Windows file names
+// ignore the case of ASCII letters, so "pic.bmp" and "PIC.BMP" are one file.
+std::string PathKey(const std::string& path) {
+#ifdef _WIN32
+  return runtime::UpperAscii(path);
+#else
+  return path;
 #endif
 }
 
@@ -152,7 +163,7 @@ class Compilation {
       result_.warnings.push_back({file, line, "bitmap \"" + name + "\" not found; left out"});
       return std::nullopt;
     }
-    const auto known = number_of_path_.find(*path);
+    const auto known = number_of_path_.find(PathKey(*path));
     if (known != number_of_path_.end()) return known->second;
     const std::optional<std::string> bytes = runtime::ReadWholeFile(*path);
     PictureFile picture = bytes ? MakePictureFile(*bytes) : PictureFile{"", "cannot be read"};
@@ -163,7 +174,7 @@ class Compilation {
     }
     const auto number = static_cast<std::uint16_t>(picture_data_.size());
     picture_data_.push_back(std::move(picture.data));
-    number_of_path_[*path] = number;
+    number_of_path_[PathKey(*path)] = number;
     return number;
   }
 
