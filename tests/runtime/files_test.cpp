@@ -3,6 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
 #include "support/temp_dir.h"
 
 namespace quillark::runtime {
@@ -72,6 +80,32 @@ TEST(DeleteMatching, UserNamesAreNeverPatterns) {
   EXPECT_FALSE(FileExists(dir.File("p*/a.html")));
   EXPECT_TRUE(FileExists(dir.File("pq/b.html")));
 }
+
+#ifndef _WIN32
+// A copy that the system stops half-way (here a file size limit, as a full
+// disk would) says why and leaves no part of the file behind.
+TEST(CopyFileChecked, CopyCutShortLeavesNothing) {
+  TempDir dir;
+  const std::string from = dir.Write("book.rtf", std::string(200000, 'r'));
+  const std::string to = dir.File("book_out.rtf");
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{65536, 65536};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool reported = !CopyFileChecked(from, to).empty();
+    _exit(reported ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the cut copy was not reported";
+  EXPECT_FALSE(FileExists(to)) << "a part of the copy was left behind";
+  EXPECT_EQ(CopyFileChecked(from, to), "");
+  EXPECT_EQ(FileSize(to), 200000);
+}
+#endif
 
 }  // namespace
 }  // namespace quillark::runtime
