@@ -29,7 +29,7 @@ std::string LeafHeader(std::size_t page_size, std::size_t used, std::size_t coun
   return header;
 }
 
-std::vector<Page> BuildLeaves(const BtreeSpec& spec, const std::vector<BtreeEntry>& entries,
+std::vector<Page> BuildLeaves(const BtreeLayout& layout, const std::vector<BtreeEntry>& entries,
                               std::vector<BtreeLeaf>& leaves) {
   // First cut the entries into pages, then write each page once its
   // neighbours' numbers are known.
@@ -37,7 +37,7 @@ std::vector<Page> BuildLeaves(const BtreeSpec& spec, const std::vector<BtreeEntr
   std::size_t used = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::size_t size = entries[i].key.size() + entries[i].value.size();
-    if (ranges.empty() || used + size > spec.page_size - kLeafHeader) {
+    if (ranges.empty() || used + size > layout.page_size - kLeafHeader) {
       ranges.push_back({i, 0});
       used = 0;
     }
@@ -57,11 +57,11 @@ std::vector<Page> BuildLeaves(const BtreeSpec& spec, const std::vector<BtreeEntr
     Page page;
     page.number = number;
     page.bytes =
-        LeafHeader(spec.page_size, body.size(), ranges[p].second,
+        LeafHeader(layout.page_size, body.size(), ranges[p].second,
                    p == 0 ? kNoPage : static_cast<std::uint16_t>(number - 1),
                    p + 1 == ranges.size() ? kNoPage : static_cast<std::uint16_t>(number + 1));
     page.bytes += body;
-    page.bytes.resize(spec.page_size, '\0');
+    page.bytes.resize(layout.page_size, '\0');
     page.first_key = ranges[p].second > 0 ? entries[ranges[p].first].key : std::string();
     pages.push_back(std::move(page));
     leaves.push_back({static_cast<std::uint32_t>(ranges[p].first),
@@ -71,7 +71,7 @@ std::vector<Page> BuildLeaves(const BtreeSpec& spec, const std::vector<BtreeEntr
 }
 
 // One index level over `children`; new pages are numbered from `next_number`.
-std::vector<Page> BuildIndexLevel(const BtreeSpec& spec, const std::vector<Page>& children,
+std::vector<Page> BuildIndexLevel(const BtreeLayout& layout, const std::vector<Page>& children,
                                   std::uint16_t next_number) {
   std::vector<Page> pages;
   std::string body;
@@ -79,15 +79,15 @@ std::vector<Page> BuildIndexLevel(const BtreeSpec& spec, const std::vector<Page>
   auto finish = [&]() {
     Page& page = pages.back();
     std::string header;
-    PutU16(header, static_cast<std::uint32_t>(spec.page_size - kIndexHeader - body.size()));
+    PutU16(header, static_cast<std::uint32_t>(layout.page_size - kIndexHeader - body.size()));
     PutU16(header, static_cast<std::uint32_t>(count));
     page.bytes = header.substr(0, 4) + page.bytes + body;
-    page.bytes.resize(spec.page_size, '\0');
+    page.bytes.resize(layout.page_size, '\0');
   };
   for (const Page& child : children) {
     std::string entry = child.first_key;
     PutU16(entry, child.number);
-    if (pages.empty() || kIndexHeader + body.size() + entry.size() > spec.page_size) {
+    if (pages.empty() || kIndexHeader + body.size() + entry.size() > layout.page_size) {
       if (!pages.empty()) finish();
       // A new index page: this child is its leftmost, kept in PreviousPage.
       Page page;
@@ -108,12 +108,12 @@ std::vector<Page> BuildIndexLevel(const BtreeSpec& spec, const std::vector<Page>
 
 }  // namespace
 
-BtreeImage BuildBtree(const BtreeSpec& spec, const std::vector<BtreeEntry>& entries) {
+BtreeImage BuildBtree(const BtreeLayout& layout, const std::vector<BtreeEntry>& entries) {
   BtreeImage image;
-  std::vector<Page> all = BuildLeaves(spec, entries, image.leaves);
+  std::vector<Page> all = BuildLeaves(layout, entries, image.leaves);
   std::vector<Page> level = all;
   while (level.size() > 1) {
-    level = BuildIndexLevel(spec, level, static_cast<std::uint16_t>(all.size()));
+    level = BuildIndexLevel(layout, level, static_cast<std::uint16_t>(all.size()));
     all.insert(all.end(), level.begin(), level.end());
     ++image.levels;
   }
@@ -121,9 +121,9 @@ BtreeImage BuildBtree(const BtreeSpec& spec, const std::vector<BtreeEntry>& entr
 
   std::string& out = image.bytes;
   PutU16(out, kBtreeMagic);
-  PutU16(out, spec.flags);
-  PutU16(out, spec.page_size);
-  std::string structure(spec.structure.substr(0, 15));
+  PutU16(out, layout.flags);
+  PutU16(out, layout.page_size);
+  std::string structure(layout.structure.substr(0, 15));
   structure.resize(16, '\0');
   out += structure;
   PutU16(out, 0);

@@ -18,7 +18,7 @@ struct BtreeEntry {
   std::string value;
 };
 
-struct BtreeSpec {
+struct BtreeLayout {
   std::uint16_t flags = 0x0002;
   std::uint16_t page_size = 0x0800;
   std::string_view structure;  // the format letters, at most 15
@@ -44,7 +44,7 @@ struct BtreeImage {
 // empty: without entries one empty leaf is written. Entries too large for a
 // page are the caller's mistake and are not checked here beyond the sizes
 // callers produce (names of at most a few hundred bytes).
-BtreeImage BuildBtree(const BtreeSpec& spec, const std::vector<BtreeEntry>& entries);
+BtreeImage BuildBtree(const BtreeLayout& layout, const std::vector<BtreeEntry>& entries);
 
 }  // namespace quillark::hlpc
 
