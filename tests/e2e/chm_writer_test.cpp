@@ -24,16 +24,6 @@ bool HasProgram(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string ToolOutput(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
 // A folder holding gpp alone, to stand as PATH: no HTML Help compiler is found.
 std::string PathWithoutCompilers(const TempDir& bin) {
   const std::string gpp = ToolOutput("command -v gpp");

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -37,6 +38,16 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream data;
   data << file.rdbuf();
   return data.str();
+}
+
+std::string ToolOutput(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
 }
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }

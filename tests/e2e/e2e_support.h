@@ -31,6 +31,8 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& data);
 std::string ReadFile(const std::string& path);  // empty when missing
 bool Exists(const std::string& path);
+// Standard output of a shell command.
+std::string ToolOutput(const std::string& command);
 
 // Runs quillark with `arguments` in `directory`. With `path_variable` set,
 // PATH is replaced by it for the run.

@@ -30,17 +30,6 @@ std::string FindOnPath(const std::string& program) {
   return "";
 }
 
-// Standard output of a shell command.
-std::string ToolOutput(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
 // The first of `programs` that PATH does not find, or empty.
 std::string MissingTool(const std::vector<std::string>& programs) {
   for (const std::string& program : programs) {
