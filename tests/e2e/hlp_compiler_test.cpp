@@ -7,7 +7,7 @@
 
 #include "e2e/e2e_support.h"
 #include "gtest/gtest.h"
-#include "hlpcompiler/hlp_inspector.h"
+#include "hlpcompiler/help_file_walker.h"
 
 namespace quillark::e2e {
 namespace {

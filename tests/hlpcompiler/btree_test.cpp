@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hlpcompiler/hlp_format.h"
-#include "hlpcompiler/hlp_inspector.h"
+#include "hlpcompiler/help_file_walker.h"
 
 namespace quillark::hlpc {
 namespace {

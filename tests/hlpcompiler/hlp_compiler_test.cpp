@@ -5,7 +5,7 @@
 #include <string>
 
 #include "hlpcompiler/hlp_format.h"
-#include "hlpcompiler/hlp_inspector.h"
+#include "hlpcompiler/help_file_walker.h"
 #include "support/temp_dir.h"
 
 namespace quillark::hlpc {

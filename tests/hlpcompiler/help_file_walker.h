@@ -2,8 +2,8 @@
 // file format itself and shares no code with the writer: it finds internal
 // files through the directory tree, walks the topic records and the context,
 // title and keyword trees, and notes every inconsistency it meets.
-#ifndef QUILLARK_TESTS_HLPCOMPILER_HLP_INSPECTOR_H_
-#define QUILLARK_TESTS_HLPCOMPILER_HLP_INSPECTOR_H_
+#ifndef QUILLARK_TESTS_HLPCOMPILER_HELP_FILE_WALKER_H_
+#define QUILLARK_TESTS_HLPCOMPILER_HELP_FILE_WALKER_H_
 
 #include <cstdint>
 #include <map>
@@ -57,4 +57,4 @@ TreeWalk WalkTree(std::string_view tree, std::size_t key_size, std::size_t value
 
 }  // namespace quillark::hlpc::testing
 
-#endif  // QUILLARK_TESTS_HLPCOMPILER_HLP_INSPECTOR_H_
+#endif  // QUILLARK_TESTS_HLPCOMPILER_HELP_FILE_WALKER_H_

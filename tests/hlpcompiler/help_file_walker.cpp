@@ -1,4 +1,4 @@
-#include "hlpcompiler/hlp_inspector.h"
+#include "hlpcompiler/help_file_walker.h"
 
 #include <cctype>
 #include <functional>
