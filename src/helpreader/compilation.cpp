@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "helpmain/report.h"
 #include "helpreader/line_processor.h"
@@ -199,8 +200,17 @@ void RunPass3(RunContext& run) {
   TagState state;
   RunPassLines(run, state);
   CapturePopupBodies(run);
+  // Pass 4 writes the same pages again: those of an earlier run stay, to be
+  // rewritten in place, and the rest of the page folder goes now. A link
+  // page of the index is not kept, as the index adds to it before Pass 4.
+  std::unordered_set<std::string> written_again;
+  for (std::string& path : run.output.Paths()) {
+    if (!IsIndexLinkPage(path)) written_again.insert(std::move(path));
+  }
   run.output.Close();
-  DeleteOutputFiles(run.names);
+  run.output.ReplaceLater(EarlierPages(run.names));
+  run.output.DeleteUnreplaced(written_again);
+  DeleteOutputFile(run.names);
 }
 
 void RunPass4(RunContext& run) {
@@ -219,6 +229,7 @@ void RunPass4(RunContext& run) {
   RunPassLines(run, state);
   AppendDocumentText(run, DocumentCloseText(run.format));
   run.output.Close();
+  run.output.DeleteUnreplaced();
   WriteProjectFiles(run.format, run.writer, names.project, names.output, names.index,
                     names.contents, tables.topics, tables.bitmaps, run.index_link_pages);
   WriteStyleSheet(run.format, run.writer, names.style_sheet);
@@ -282,6 +293,7 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
   run.names = names;
   run.frame_names = FrameNamesOf(names);
   DeleteEarlierResults(run.names);
+  run.output.ReplaceLater(EarlierPages(run.names));
   for (std::string& path :
        runtime::FilesMatching(runtime::DirectoryPart(names.source), "include_*.tmp")) {
     run.include_files.insert(std::move(path));
@@ -299,6 +311,7 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
   } catch (const FatalStop&) {
     // What the pass had written so far stays on disk, as the report says.
     run.output.WriteOutAfterFatal();
+    run.output.DeleteUnreplaced();
     std::fflush(stdout);
     return kExitFatal;
   }

@@ -141,13 +141,18 @@ std::string TopicFileName(OutputFormat format, std::string_view output_name,
   return "";
 }
 
-void DeleteOutputFiles(const FileNames& names) {
-  // The page folder of CHM and HTML is the program's own: clear all of it.
-  if (!names.page_folder.empty()) {
-    runtime::DeleteMatching(names.page_folder, "*.*");
-  } else {
-    DeleteNamed(names.output);
+std::vector<std::string> EarlierPages(const FileNames& names) {
+  // The page folder of CHM and HTML is the program's own: all of it goes.
+  std::vector<std::string> pages;
+  if (names.page_folder.empty()) return pages;
+  for (std::string& path : runtime::FilesMatching(names.page_folder, "*.*")) {
+    if (runtime::IsWritableRegularFile(path)) pages.push_back(std::move(path));
   }
+  return pages;
+}
+
+void DeleteOutputFile(const FileNames& names) {
+  if (names.page_folder.empty()) DeleteNamed(names.output);
 }
 
 void DeleteEarlierResults(const FileNames& names) {
@@ -166,7 +171,7 @@ void DeleteEarlierResults(const FileNames& names) {
 
   DeleteNamed(names.preprocessor);
   DeleteNamed(names.listing);
-  DeleteOutputFiles(names);
+  DeleteOutputFile(names);
   DeleteNamed(names.final_output);
   DeleteNamed(names.project);
   DeleteNamed(names.style_sheet);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "helpwriter/writer_state.h"
 
@@ -45,11 +46,18 @@ enum class PageKind { kMain, kExample };
 std::string TopicFileName(OutputFormat format, std::string_view output_name,
                           std::string_view topic_key, PageKind kind);
 
-// Deletes what a pass wrote: the output file, or every file of the page folder.
-void DeleteOutputFiles(const FileNames& names);
+// The files of the CHM and HTML page folder that a run clears away: every
+// file there that may be deleted. A run replaces them rather than deleting
+// them at its start (see OutputFiles::ReplaceLater).
+std::vector<std::string> EarlierPages(const FileNames& names);
+
+// Deletes the output file of HLP and RTF; the page folder of CHM and HTML
+// is cleared through EarlierPages.
+void DeleteOutputFile(const FileNames& names);
 
 // The files a run deletes before Pass 1: the program's own temporary files
-// beside the source, the named outputs, and the pages of the output folder.
+// beside the source and the named outputs. The earlier pages are replaced
+// or deleted later in the run.
 void DeleteEarlierResults(const FileNames& names);
 
 }  // namespace quillark

@@ -16,6 +16,7 @@ namespace quillark {
 namespace {
 
 constexpr std::size_t kShortTextLimit = 255;
+constexpr std::string_view kLinkPagePrefix = "_link_";
 
 // One KeywordTab record as the index shows it.
 struct IndexEntry {
@@ -88,7 +89,8 @@ std::string ChmIndex(const WriterState& writer, const FrameFileNames& names,
     if (entry.occurrences == 1) {
       out += "    <param name=\"Local\" value=\"" + entry.target + "\">\r\n";
     } else {
-      const std::string link_page = "_link_" + runtime::SanitizeIdent(entry.keyword) + "_" +
+      const std::string link_page = std::string(kLinkPagePrefix) +
+                                    runtime::SanitizeIdent(entry.keyword) + "_" +
                                     std::to_string(entry.position) + ".html";
       out += "    <param name=\"Local\" value=\"" + link_page + "\">\r\n";
       // A page of the same name from an earlier entry gets this one added at its end.
@@ -161,6 +163,10 @@ std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writ
       break;
   }
   return link_pages;
+}
+
+bool IsIndexLinkPage(std::string_view path) {
+  return path.substr(runtime::DirectoryPart(path).size()).starts_with(kLinkPagePrefix);
 }
 
 }  // namespace quillark

@@ -39,6 +39,10 @@ std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writ
                                     const FrameFileNames& names, const KeywordTable& keywords,
                                     const TopicTable& topics);
 
+// Whether the file `path` names is one of the index's link pages, which
+// WriteIndex adds to rather than writes anew.
+bool IsIndexLinkPage(std::string_view path);
+
 }  // namespace quillark
 
 #endif  // QUILLARK_HELPWRITER_INDEX_H_

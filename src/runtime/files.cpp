@@ -49,6 +49,14 @@ bool StatPath(const std::string& path, struct stat& info) {
   return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
+bool NamesMatch(std::string_view pattern, std::string_view name) {
+  // "*.*" means every file, also one whose name has no dot.
+  if (pattern == "*.*") return true;
+  return WildcardMatch(pattern, name);
+}
+
+}  // namespace
+
 // A read-only file is one whose owner may not write it; the owner bit is
 // checked rather than access(), which always says yes to the superuser.
 bool IsWritableRegularFile(const std::string& path) {
@@ -61,14 +69,6 @@ bool IsWritableRegularFile(const std::string& path) {
   return (info.st_mode & S_IWUSR) != 0;
 #endif
 }
-
-bool NamesMatch(std::string_view pattern, std::string_view name) {
-  // "*.*" means every file, also one whose name has no dot.
-  if (pattern == "*.*") return true;
-  return WildcardMatch(pattern, name);
-}
-
-}  // namespace
 
 bool IsSeparator(char c) {
 #ifdef _WIN32

@@ -101,6 +101,8 @@ std::vector<std::string> FilesMatching(const std::string& directory, std::string
 // Deletes `path` when it is a regular, writable file; its name is taken as
 // written. Returns whether a file was deleted.
 bool DeleteWritableFile(const std::string& path);
+// Whether `path` is a regular file its owner may write: what deleting takes.
+bool IsWritableRegularFile(const std::string& path);
 bool DeleteFile(const std::string& path);
 // Creates the directory of `file_path` when its directory part is absolute and
 // missing (one level; a missing parent is not created).

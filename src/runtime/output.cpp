@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -40,6 +41,40 @@ int OpenForAppending(const std::string& path) {
   return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+#endif
+}
+
+// Opens an earlier file for writing over it from its start, when that
+// changes nothing but its text: a regular file of this user with one name
+// and write permission. Anything else (a link, a file with other names) is
+// deleted and made anew, as a fresh run would find it. The caller cuts the
+// old tail off when it is done.
+int OpenForRewriting(const std::string& path) {
+#ifndef _WIN32
+  const int handle = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (handle >= 0) {
+    struct stat info {};
+    if (::fstat(handle, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+        info.st_uid == ::geteuid() && (info.st_mode & S_IWUSR) != 0) {
+      // The permissions a new file would get.
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      const mode_t fresh = 0666 & ~mask;
+      if ((info.st_mode & 07777) == fresh || ::fchmod(handle, fresh) == 0) return handle;
+    }
+    ::close(handle);
+  }
+#endif
+  DeleteFile(path);
+  return OpenForAppending(path);
+}
+
+// Cuts a file off at `size`; false with errno set when the system refuses.
+bool CutAt(int handle, std::int64_t size) {
+#ifdef _WIN32
+  return ::_chsize_s(handle, size) == 0;
+#else
+  return ::ftruncate(handle, static_cast<off_t>(size)) == 0;
 #endif
 }
 
@@ -133,7 +168,11 @@ OutputFiles::File& OutputFiles::Open(const std::string& path) {
     CreateDirectoryOf(path);
     checked_folder_ = folder;
   }
-  const bool known_absent = absent_.erase(path) > 0 || KnownAbsent(path);
+  // An earlier file this run replaces counts as absent; on disk its first
+  // write takes it over.
+  const bool replacing = mode_ == Mode::kDisk && replace_.erase(path) > 0;
+  const bool known_absent =
+      replacing || replace_.count(path) > 0 || absent_.erase(path) > 0 || KnownAbsent(path);
   if (mode_ == Mode::kMemory) {
     // A file already on disk is appended to, as the disk would do it.
     if (!known_absent) {
@@ -145,6 +184,7 @@ OutputFiles::File& OutputFiles::Open(const std::string& path) {
     return file;
   }
   file.size = known_absent ? 0 : std::max<std::int64_t>(FileSize(path), 0);
+  file.rewriting = replacing;
   Reopen(file);
   return file;
 }
@@ -157,7 +197,7 @@ void OutputFiles::Reopen(File& file) {
     CloseHandle(*oldest);
   }
   errno = 0;
-  file.handle = OpenForAppending(file.path);
+  file.handle = file.rewriting ? OpenForRewriting(file.path) : OpenForAppending(file.path);
   if (file.handle < 0) throw OutputError{file.path, SystemReason(errno)};
   if (file.buffer.capacity() < kDiskBuffer) file.buffer.reserve(kDiskBuffer);
   open_.push_back(&file);
@@ -179,6 +219,12 @@ void OutputFiles::CloseHandle(File& file) {
     WriteBuffer(file);
   } catch (const OutputError& error) {
     reason = error.reason;
+  }
+  errno = 0;
+  if (file.rewriting) {
+    // The old text's tail goes; a later append adds to the new text.
+    if (!CutAt(file.handle, file.size) && reason.empty()) reason = SystemReason(errno);
+    file.rewriting = false;
   }
   errno = 0;
   if (!CloseDescriptor(file.handle) && reason.empty()) reason = SystemReason(errno);
@@ -238,7 +284,7 @@ std::int64_t OutputFiles::Size(const std::string& path) {
   if (last_ != nullptr && last_->path == path) return last_->size;
   const auto it = files_.find(path);
   if (it != files_.end()) return it->second.size;
-  if (absent_.count(path) > 0 || KnownAbsent(path)) return -1;
+  if (replace_.count(path) > 0 || absent_.count(path) > 0 || KnownAbsent(path)) return -1;
   const std::int64_t size = FileSize(path);
   if (size < 0) absent_.insert(path);
   return size;
@@ -262,6 +308,28 @@ std::optional<std::string> OutputFiles::TextRange(const std::string& path, std::
     start = end;
   }
   return text;
+}
+
+void OutputFiles::ReplaceLater(const std::vector<std::string>& paths) {
+  replace_.insert(paths.begin(), paths.end());
+}
+
+void OutputFiles::DeleteUnreplaced(const std::unordered_set<std::string>& keep) {
+  for (auto it = replace_.begin(); it != replace_.end();) {
+    if (keep.count(*it) > 0) {
+      ++it;
+    } else {
+      DeleteFile(*it);
+      it = replace_.erase(it);
+    }
+  }
+}
+
+std::vector<std::string> OutputFiles::Paths() const {
+  std::vector<std::string> paths;
+  paths.reserve(files_.size());
+  for (const auto& entry : files_) paths.push_back(entry.first);
+  return paths;
 }
 
 void OutputFiles::Close() {
@@ -289,6 +357,9 @@ void OutputFiles::WriteOutAfterFatal() {
     for (auto& [path, file] : files_) {
       std::string text;
       for (const std::string& block : file.blocks) text += block;
+      // An earlier file of that name goes first: the text never goes
+      // through a link to somewhere else.
+      if (replace_.erase(path) > 0) DeleteFile(path);
       WriteWholeFile(path, text);
     }
   } else {

@@ -71,6 +71,17 @@ class OutputFiles {
   // about the others: a file there is absent unless listed or written.
   void KnowFolder(const std::string& folder, const std::vector<std::string>& present);
 
+  // Files on disk from an earlier run that this run replaces. Every pass
+  // takes them as absent; the first write of one on disk rewrites the old
+  // file in place, which costs far less than deleting it and making a new
+  // one. The list outlives Restart.
+  void ReplaceLater(const std::vector<std::string>& paths);
+  // Deletes the files still to be replaced, except those in `keep`, and
+  // forgets them; the kept ones stay to be replaced.
+  void DeleteUnreplaced(const std::unordered_set<std::string>& keep = {});
+  // The files the pass has appended to so far.
+  std::vector<std::string> Paths() const;
+
   // Writes what is still buffered and closes every file; throws OutputError.
   // A memory pass forgets its text.
   void Close();
@@ -88,6 +99,9 @@ class OutputFiles {
     std::string buffer;  // disk: what is not yet written
     std::int64_t size = 0;
     int handle = -1;  // an open file descriptor, or -1
+    // Rewriting an earlier file in place: its old tail is cut off when the
+    // handle closes.
+    bool rewriting = false;
     std::uint64_t last_use = 0;
   };
 
@@ -103,8 +117,9 @@ class OutputFiles {
   std::string checked_folder_;              // the folder made sure of last
   std::string known_folder_;                // a folder whose files are all known
   std::unordered_set<std::string> known_present_;
-  File* last_ = nullptr;     // the file appended to last, for the common case
-  std::vector<File*> open_;  // disk files with an open handle
+  std::unordered_set<std::string> replace_;  // earlier files this run replaces
+  File* last_ = nullptr;                     // the file appended to last, for the common case
+  std::vector<File*> open_;                  // disk files with an open handle
   std::uint64_t use_counter_ = 0;
 };
 

@@ -109,6 +109,48 @@ TEST(HtmlFamily, PagesFolderHoldsExactlyTheExpectedFiles) {
   }
 }
 
+// A run over the page folder of an earlier run ends with the pages of a
+// fresh run, byte for byte: a page written again holds only its new text
+// (the earlier one was longer), the earlier run's other files are gone, a
+// link named as a page leaves what it pointed to alone, a page with a second
+// name leaves that name's text alone, and a read-only file stays.
+TEST(HtmlFamily, RunOverEarlierPagesEndsWithTheFreshPages) {
+  for (const std::string format : {"chm", "html"}) {
+    const std::string fresh = RunOf(format).File(PageFolder(format));
+    TempDir dir;
+    CopyCase("html_family/book.txt", dir.File("book.txt"));
+    CopyCase("html_family/logo.bmp", dir.File("logo.bmp"));
+    const std::string folder = dir.File(PageFolder(format));
+    std::filesystem::create_directory(folder);
+    const std::set<std::string> pages = FilesIn(fresh);
+    for (const std::string& name : pages) WriteFile(folder + "/" + name, std::string(20000, 'o'));
+    WriteFile(folder + "/Gone_Topic.html", "earlier");
+    WriteFile(dir.File("outside.txt"), "outside");
+    const std::string first_page = folder + "/" + *pages.begin();
+    std::filesystem::remove(first_page);
+    std::filesystem::create_symlink(dir.File("outside.txt"), first_page);
+    const std::string last_page = folder + "/" + *pages.rbegin();
+    std::filesystem::create_hard_link(last_page, dir.File("saved.txt"));
+    WriteFile(folder + "/read_only.html", "mine");
+    std::filesystem::permissions(folder + "/read_only.html", std::filesystem::perms::owner_read);
+
+    std::vector<std::string> arguments = {"-i", "book", "-g", format == "chm" ? "CHM" : "HTML"};
+    arguments.insert(arguments.end(), kOptions.begin(), kOptions.end());
+    ASSERT_EQ(RunQuillark(arguments, dir.path()).exit_status, 0) << format;
+    std::set<std::string> expected = pages;
+    expected.insert("read_only.html");
+    EXPECT_EQ(FilesIn(folder), expected) << format;
+    for (const std::string& name : pages) {
+      EXPECT_TRUE(ReadFile(folder + "/" + name) == ReadFile(fresh + "/" + name))
+          << format << "/" << name;
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(first_page)) << format;
+    EXPECT_EQ(ReadFile(dir.File("outside.txt")), "outside") << format;
+    EXPECT_EQ(ReadFile(dir.File("saved.txt")), std::string(20000, 'o')) << format;
+    EXPECT_EQ(ReadFile(folder + "/read_only.html"), "mine") << format;
+  }
+}
+
 bool HasProgram(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/files.h"
 #include "support/temp_dir.h"
 
 namespace quillark {
@@ -79,7 +80,10 @@ std::set<std::string> Remaining(OutputFormat format, const std::vector<std::stri
       dir.Write(name, "x");
     }
   }
-  DeleteEarlierResults(BuildFileNames(format, dir.File("book")));
+  // The earlier pages stay until the run has replaced what it writes again.
+  const FileNames names = BuildFileNames(format, dir.File("book"));
+  DeleteEarlierResults(names);
+  for (const std::string& page : EarlierPages(names)) runtime::DeleteFile(page);
   std::set<std::string> remaining;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
     remaining.insert(std::filesystem::relative(entry.path(), dir.path()).string());

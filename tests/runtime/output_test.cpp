@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "runtime/files.h"
 #include "support/temp_dir.h"
@@ -106,6 +112,77 @@ TEST(OutputFiles, KnownFolderAnswersForItsFiles) {
   files.Close();
   EXPECT_EQ(ReadWholeFile(dir.File("listed.html")), "abcd");
 }
+
+#ifndef _WIN32
+// Links and inodes are the POSIX side of replacing; Windows deletes and
+// makes each file anew.
+ino_t InodeOf(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// An earlier file the run replaces is absent to every pass. On disk it is
+// rewritten in place (the same file, its old tail cut off, also when it was
+// closed to make room and appended to again); a link or a file with a
+// second name is made anew instead, so nothing outside the page changes.
+TEST(OutputFiles, ReplacesEarlierFilesInPlace) {
+  TempDir dir;
+  std::vector<std::string> pages;
+  for (int page = 0; page < 20; ++page) {
+    pages.push_back(dir.Write("p" + std::to_string(page) + ".html", std::string(100, 'o')));
+  }
+  const std::string outside = dir.Write("outside.txt", "keep");
+  ASSERT_EQ(::unlink(pages[1].c_str()), 0);
+  ASSERT_EQ(::symlink(outside.c_str(), pages[1].c_str()), 0);
+  ASSERT_EQ(::link(pages[2].c_str(), dir.File("saved.txt").c_str()), 0);
+  const ino_t p0 = InodeOf(pages[0]);
+
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  files.ReplaceLater(pages);
+  EXPECT_EQ(files.Size(pages[0]), -1);
+  files.Append(pages[0], "m");
+  EXPECT_EQ(files.TextRange(pages[0], 0, 200), "m");  // nothing of the old text
+  files.Close();
+
+  files.Restart(OutputFiles::Mode::kDisk);
+  files.KnowFolder(dir.path() + "/", FilesMatching(dir.path(), "*"));
+  EXPECT_EQ(files.Size(pages[3]), -1);
+  for (int round = 0; round < 3; ++round) {
+    for (const std::string& page : pages) files.Append(page, std::to_string(round));
+  }
+  files.Close();
+  for (const std::string& page : pages) EXPECT_EQ(ReadWholeFile(page), "012") << page;
+  EXPECT_EQ(InodeOf(pages[0]), p0);
+  EXPECT_EQ(ReadWholeFile(outside), "keep");
+  EXPECT_EQ(ReadWholeFile(dir.File("saved.txt")), std::string(100, 'o'));
+  struct stat info {};
+  ASSERT_EQ(::lstat(pages[1].c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+}
+
+// The earlier files a run does not write again go, unless kept for a later
+// pass; after a fatal report the pass's own files take their place.
+TEST(OutputFiles, DeletesWhatIsNotReplaced) {
+  TempDir dir;
+  const std::string outside = dir.Write("outside.txt", "keep");
+  const std::string linked = dir.File("linked.html");
+  ASSERT_EQ(::symlink(outside.c_str(), linked.c_str()), 0);
+  const std::string gone = dir.Write("gone.html", "old");
+  const std::string kept = dir.Write("kept.html", "old");
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  files.ReplaceLater({linked, gone, kept});
+  files.Append(linked, "written");
+  files.DeleteUnreplaced({kept, linked});
+  EXPECT_FALSE(FileExists(gone));
+  EXPECT_EQ(ReadWholeFile(kept), "old");
+  files.WriteOutAfterFatal();
+  files.DeleteUnreplaced();
+  EXPECT_FALSE(FileExists(kept));
+  EXPECT_EQ(ReadWholeFile(linked), "written");
+  EXPECT_EQ(ReadWholeFile(outside), "keep");
+}
+
+#endif
 
 TEST(FileText, MapsOrReadsAWholeFile) {
   TempDir dir;
