@@ -1,6 +1,7 @@
 #include "helpwriter/preprocessor.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 
 #include "runtime/clock.h"
@@ -56,11 +57,37 @@ bool HasLoneCarriageReturn(std::string_view text) {
   return false;
 }
 
+}  // namespace
+
+// The file is read in blocks: the common source has no lone CR, and the
+// pre-processor is waiting.
+bool FileHasLoneCarriageReturn(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  std::string block(std::size_t{1} << 16, '\0');
+  bool found = false;
+  bool after_cr = false;  // the last block ended in a CR
+  while (!found) {
+    const std::size_t count = std::fread(block.data(), 1, block.size(), file);
+    if (count == 0) break;
+    const std::string_view text(block.data(), count);
+    if (after_cr && text.front() != '\n') found = true;
+    after_cr = text.back() == '\r';
+    // A CR at the block's end is settled by the next block.
+    if (HasLoneCarriageReturn(after_cr ? text.substr(0, count - 1) : text)) found = true;
+  }
+  std::fclose(file);
+  return found || after_cr;
+}
+
+namespace {
+
 // Writes the source with every lone CR made an LF to `copy`, when the source
 // has one; returns whether it did.
 bool WriteLineEndCopy(const std::string& source_path, const std::string& copy) {
+  if (!FileHasLoneCarriageReturn(source_path)) return false;
   const std::optional<std::string> text = runtime::ReadWholeFile(source_path);
-  if (!text || !HasLoneCarriageReturn(*text)) return false;
+  if (!text) return false;
   std::string converted;
   converted.reserve(text->size());
   for (std::size_t i = 0; i < text->size(); ++i) {

@@ -13,6 +13,9 @@ namespace quillark {
 // pre-processor reads instead (P + "_lines.tmp"); it is deleted when the
 // pre-processor ends, and by the next run should a run stop before.
 std::string LineEndCopyName(const std::string& source_path);
+// Whether the file holds a CR that is not followed by an LF (the source
+// then reaches the pre-processor through its line-end copy).
+bool FileHasLoneCarriageReturn(const std::string& path);
 
 // The program name looked up for the pre-processor.
 std::string PreprocessorProgram();

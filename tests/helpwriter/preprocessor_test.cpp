@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "runtime/files.h"
@@ -26,6 +27,36 @@ TEST(PreprocessorArguments, ExactArgv) {
 }
 
 // The missing program and a failing run are checked by the whole runs.
+struct LineEndCase {
+  const char* name;
+  std::string text;
+  bool lone_cr;
+};
+void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
+
+class LoneCarriageReturn : public ::testing::TestWithParam<LineEndCase> {};
+
+// The file is read in blocks of 64 KiB: a CR LF split between two blocks is
+// no lone CR, a CR before anything else there is.
+TEST_P(LoneCarriageReturn, IsFoundAcrossBlocks) {
+  testing_support::TempDir dir;
+  EXPECT_EQ(FileHasLoneCarriageReturn(dir.Write("book.txt", GetParam().text)), GetParam().lone_cr);
+}
+
+constexpr std::size_t kBlock = std::size_t{1} << 16;
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LoneCarriageReturn,
+    ::testing::Values(
+        LineEndCase{"Empty", "", false}, LineEndCase{"CrLf", "a\r\nb\r\n", false},
+        LineEndCase{"LfOnly", "a\nb", false}, LineEndCase{"Inside", "a\r\nb\rc\r\n", true},
+        LineEndCase{"AtTheEnd", "a\r\nb\r", true},
+        LineEndCase{"CrLfAcrossBlocks", std::string(kBlock - 1, 'x') + "\r\nb", false},
+        LineEndCase{"LoneAtBlockEnd", std::string(kBlock - 1, 'x') + "\rb\r\n", true},
+        LineEndCase{"CrLastOfBlockAndFile", std::string(kBlock - 1, 'x') + "\r", true},
+        LineEndCase{"LoneInSecondBlock", std::string(kBlock + 5, 'x') + "\r", true}),
+    [](const ::testing::TestParamInfo<LineEndCase>& info) { return info.param.name; });
+
 TEST(RunPreprocessor, EmptyOutputAndLongArguments) {
   ASSERT_NE(runtime::FindInPath("gpp"), "") << "gpp must be installed (scripts/bootstrap)";
   testing_support::TempDir dir;
