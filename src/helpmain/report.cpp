@@ -123,7 +123,18 @@ std::string FormatReportLine(std::string_view file, int line, char kind, std::st
 
 Listing::~Listing() { Close(); }
 
+void Listing::Release() {
+  if (!held_) return;
+  const std::string text = std::move(*held_);
+  held_.reset();
+  if (!text.empty()) Append(text);
+}
+
 void Listing::Append(std::string_view text) {
+  if (held_) {
+    held_->append(text);
+    return;
+  }
   if (in_memory_) {
     memory_text_.append(text);
     return;

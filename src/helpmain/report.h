@@ -5,6 +5,7 @@
 #define QUILLARK_HELPMAIN_REPORT_H_
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -59,6 +60,12 @@ class Listing {
   void Append(std::string_view text);
   void Close();
 
+  // While held, appended text waits in memory: Release appends it as it
+  // would have been, Discard drops it.
+  void Hold() { held_ = std::string(); }
+  void Release();
+  void Discard() { held_.reset(); }
+
  private:
   struct MemoryTag {};
   explicit Listing(MemoryTag) : in_memory_(true) {}
@@ -67,6 +74,7 @@ class Listing {
   std::FILE* file_ = nullptr;
   bool in_memory_ = false;
   std::string memory_text_;
+  std::optional<std::string> held_;
 };
 
 // Reports `text` unless `condition` holds: appends it (with CR LF unless it

@@ -25,6 +25,7 @@
 #include "helpwriter/topic_writer.h"
 #include "helpwriter/writer_state.h"
 #include "runtime/files.h"
+#include "runtime/growing_file.h"
 #include "runtime/output.h"
 #include "runtime/run_lock.h"
 #include "runtime/text.h"
@@ -42,12 +43,16 @@ void ConsoleText(std::string_view text) {
   std::fflush(stdout);
 }
 
-void ConsoleDot(std::chrono::steady_clock::time_point& last_flush) {
+void ConsoleDot(RunContext& run) {
+  if (run.reading_ahead) {
+    ++run.held_dots;
+    return;
+  }
   std::fputc('.', stdout);
   const auto now = std::chrono::steady_clock::now();
-  if (now - last_flush >= std::chrono::milliseconds(100)) {
+  if (now - run.last_dot_flush >= std::chrono::milliseconds(100)) {
     std::fflush(stdout);
-    last_flush = now;
+    run.last_dot_flush = now;
   }
 }
 
@@ -87,27 +92,36 @@ void StartPass(RunContext& run, OutputFiles::Mode mode) {
   run.output.KnowFolder(folder, runtime::FilesMatching(folder, "*"));
 }
 
-// Reads the pre-processor file line by line through the line processor;
-// Passes 3 and 4 write what each line produced.
+// Takes the next source line through the line processor; Passes 3 and 4
+// write what it produced.
+void RunNextLine(RunContext& run, TagState& state, LineOutput& output) {
+  SourceReader& reader = run.reader;
+  bool overflow = false;
+  const std::string_view line = reader.ReadSourceLine(kLineText, overflow);
+  if (overflow) run.ReportAtSource(kFatal, "Line buffer overflowed");
+  if (reader.CurrentLineNumber() % 100 == 0) ConsoleDot(run);
+  ProcessLine(line, run, state, output);
+  if (!run.writes_output) return;
+  try {
+    if (!output.text1.empty()) WriteOutputText(run, output.file1, output.text1);
+    if (!output.text2.empty()) WriteOutputText(run, output.file2, output.text2);
+  } catch (const runtime::OutputError& error) {
+    run.ReportAtSource(kFatal, "Cannot write \"" + error.path + "\": " + error.reason);
+  }
+}
+
+LineOutput PassLineOutput() {
+  LineOutput output;
+  output.capacity = std::string::npos;  // a line's output grows rather than being cut
+  return output;
+}
+
+// Reads the pre-processor file line by line through the line processor.
 void RunPassLines(RunContext& run, TagState& state) {
   SourceReader& reader = run.reader;
   reader.OpenMainView(run.names.preprocessor, run.preprocessed.view());
-  LineOutput output;
-  output.capacity = std::string::npos;  // a line's output grows rather than being cut
-  while (!reader.EndOfSource()) {
-    bool overflow = false;
-    const std::string_view line = reader.ReadSourceLine(kLineText, overflow);
-    if (overflow) run.ReportAtSource(kFatal, "Line buffer overflowed");
-    if (reader.CurrentLineNumber() % 100 == 0) ConsoleDot(run.last_dot_flush);
-    ProcessLine(line, run, state, output);
-    if (!run.writes_output) continue;
-    try {
-      if (!output.text1.empty()) WriteOutputText(run, output.file1, output.text1);
-      if (!output.text2.empty()) WriteOutputText(run, output.file2, output.text2);
-    } catch (const runtime::OutputError& error) {
-      run.ReportAtSource(kFatal, "Cannot write \"" + error.path + "\": " + error.reason);
-    }
-  }
+  LineOutput output = PassLineOutput();
+  while (!reader.EndOfSource()) RunNextLine(run, state, output);
   reader.CloseSources();
 }
 
@@ -118,9 +132,8 @@ void AppendDocumentText(RunContext& run, const std::string& text) {
   WriteOutputText(run, run.names.output, text);
 }
 
-void RunPass1(RunContext& run, const std::string& format_upper, const PreprocessStep& preprocess) {
-  const PreprocessResult result =
-      preprocess(format_upper, run.names.source, run.names.preprocessor);
+// The end of Pass 1: a failed pre-processor ends the run.
+void FinishPass1(RunContext& run, const PreprocessResult& result) {
   if (result.message.empty()) return;
   // The pre-processor's own words come first, then the report that ends the run.
   for (const std::string& line : result.program_messages) {
@@ -129,6 +142,16 @@ void RunPass1(RunContext& run, const std::string& format_upper, const Preprocess
   }
   ReportMessage(false, run.listing, kFatal,
                 FormatReportLine(run.names.source, 0, kError, result.message));
+}
+
+void StartPass2(RunContext& run) {
+  ClearAllTables(run.tables);
+  StartPass(run, OutputFiles::Mode::kDiscard);
+}
+
+void FinishPass2(RunContext& run, const TagState& state) {
+  CheckEndOfSource(run, state);
+  CheckJumps(run.listing, run.tables.topics, run.tables.jumps);
 }
 
 void RunPass2(RunContext& run) {
@@ -141,12 +164,138 @@ void RunPass2(RunContext& run) {
                   FormatReportLine(run.names.source, 0, kFatal,
                                    "Cannot read \"" + run.names.preprocessor + "\": " + reason));
   }
-  ClearAllTables(run.tables);
-  StartPass(run, OutputFiles::Mode::kDiscard);
+  StartPass2(run);
   TagState state;
   RunPassLines(run, state);
-  CheckEndOfSource(run, state);
-  CheckJumps(run.listing, run.tables.topics, run.tables.jumps);
+  FinishPass2(run, state);
+}
+
+// Pass 2 reads the pre-processor file while the pre-processor is still
+// writing it, taking each complete line as it arrives, so that the two run
+// side by side. Until the pre-processor has ended, the pass's reports and
+// dots are held back and it writes no file. Once it has ended well, Pass 1
+// ends as always, what was held back comes out, and the pass goes on; had it
+// failed, its report ends the run and the pass leaves no trace. A pass that
+// comes to a step it cannot take back before then (writing a file) stops,
+// and runs again from the start once Pass 1 has ended.
+class ReadAhead {
+ public:
+  ReadAhead(RunContext& run, PreprocessorRun& preprocessor, std::size_t capacity)
+      : run_(run), preprocessor_(preprocessor), text_(capacity), writer_(run.writer) {}
+
+  // Runs Pass 1 and Pass 2. Returns false when Pass 2 must run again: Pass 1
+  // has then ended well and the console shows the Pass 2 line.
+  bool Run() {
+    run_.listing.Hold();
+    run_.reading_ahead = true;
+    run_.held_dots = 0;
+    StartPass2(run_);
+    TagState state;
+    SourceReader& reader = run_.reader;
+    reader.OpenMainView(run_.names.preprocessor, text_.Lines());
+    LineOutput output = PassLineOutput();
+    try {
+      while (!reader.EndOfSource() || WaitForLines()) RunNextLine(run_, state, output);
+    } catch (const FatalStop&) {
+      if (!run_.reading_ahead) throw;
+      // Its own report, unless the pre-processor failed: that one ends the run.
+      EndPass1();
+      try {
+        Commit();
+      } catch (const ReadAheadStop&) {
+        Drop();
+        return false;
+      }
+      throw;
+    } catch (const ReadAheadStop&) {
+      EndPass1();
+      Drop();
+      return false;
+    }
+    reader.CloseSources();
+    run_.preprocessed = text_.Take();
+    FinishPass2(run_, state);
+    return true;
+  }
+
+ private:
+  // Waits until more complete lines have arrived (true) or the whole file
+  // has been read (false).
+  bool WaitForLines() {
+    if (!run_.reading_ahead) return false;  // everything was read at the end
+    const std::size_t known = text_.Lines().size();
+    while (true) {
+      if (!text_.ReadMore(run_.names.preprocessor)) throw ReadAheadStop{};
+      if (text_.Lines().size() > known) break;
+      if (preprocessor_.WaitFor(1)) {
+        EndPass1();
+        Commit();
+        break;
+      }
+    }
+    run_.reader.ExtendMainView(run_.reading_ahead ? text_.Lines() : text_.Text());
+    return true;
+  }
+
+  // Waits for the pre-processor to end, once: Pass 1 ends. A failure drops
+  // what the pass held back and ends the run.
+  void EndPass1() {
+    if (pass1_ended_) return;
+    pass1_ended_ = true;
+    const PreprocessResult result = preprocessor_.Finish();
+    run_.reading_ahead = false;
+    if (!result.message.empty()) {
+      run_.listing.Discard();
+      FinishPass1(run_, result);
+    }
+    ConsoleText("\n");
+    ConsoleText("Pass 2 (finding topics)");
+  }
+
+  // After a good Pass 1, what the pass held back comes out, once the rest of
+  // the file is read; a file not read whole stops the pass.
+  void Commit() {
+    if (!text_.ReadMore(run_.names.preprocessor) || !text_.HoldsAllOf(run_.names.preprocessor)) {
+      throw ReadAheadStop{};
+    }
+    ConsoleText(std::string(static_cast<std::size_t>(run_.held_dots), '.'));
+    run_.listing.Release();
+  }
+
+  // Forgets what the pass did while reading ahead.
+  void Drop() {
+    run_.reading_ahead = false;
+    run_.listing.Discard();
+    run_.writer = writer_;
+    run_.reader.CloseSources();
+  }
+
+  RunContext& run_;
+  PreprocessorRun& preprocessor_;
+  runtime::GrowingFile text_;
+  const WriterState writer_;  // as the pass found it
+  bool pass1_ended_ = false;
+};
+
+// Passes 1 and 2 with the pre-processor the program runs itself.
+void RunPasses1And2(RunContext& run, std::string_view format_upper) {
+  const FileNames& names = run.names;
+  // A pre-processor file the start could not delete would be read before
+  // the pre-processor replaces it.
+  const bool read_ahead = !runtime::FileExists(names.preprocessor) &&
+                          runtime::ShowsWritesAtOnce(runtime::DirectoryPart(names.preprocessor));
+  PreprocessorRun preprocessor(format_upper, names.source, names.preprocessor);
+  if (read_ahead) {
+    // Room for the text the pre-processor makes of the source, with plenty to spare.
+    const std::int64_t source_size = std::max<std::int64_t>(runtime::FileSize(names.source), 0);
+    ReadAhead ahead(run, preprocessor, static_cast<std::size_t>(2 * source_size) + (1 << 20));
+    if (ahead.Run()) return;
+  } else {
+    FinishPass1(run, preprocessor.Finish());
+    ConsoleText("\n");
+    ConsoleText("Pass 2 (finding topics)");
+  }
+  RunPass2(run);
 }
 
 // The popup pass cuts the body of every popup topic out of the page it was
@@ -246,11 +395,15 @@ void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess,
   FillWriterSettings(options, run);
 
   ConsoleText("Pass 1 (run pre-processor)");
-  RunPass1(run, runtime::UpperAscii(options.format), preprocess);
-  ConsoleText("\n");
-
-  ConsoleText("Pass 2 (finding topics)");
-  RunPass2(run);
+  const std::string format_upper = runtime::UpperAscii(options.format);
+  if (preprocess) {
+    FinishPass1(run, preprocess(format_upper, names.source, names.preprocessor));
+    ConsoleText("\n");
+    ConsoleText("Pass 2 (finding topics)");
+    RunPass2(run);
+  } else {
+    RunPasses1And2(run, format_upper);
+  }
   ConsoleText("\n");
 
   ConsoleText("Pass 3 (adding the popups)");
@@ -273,9 +426,7 @@ void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess,
 
 }  // namespace
 
-int RunCompilation(const CompilerOptions& options) {
-  return RunCompilation(options, RunPreprocessor);
-}
+int RunCompilation(const CompilerOptions& options) { return RunCompilation(options, nullptr); }
 
 int RunCompilation(const CompilerOptions& options, const PreprocessStep& preprocess) {
   const OutputFormat format = FormatFromName(options.format);

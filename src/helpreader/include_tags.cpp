@@ -46,6 +46,7 @@ std::size_t FindMarker(std::string_view text) {
 // The header is a comment pair, so it produces nothing when the file is read
 // inside the topic.
 void WriteTemporaryFile(const TagCall& call, const std::string& path, std::string_view body) {
+  call.run.BeforeWritingFiles();
   std::string data = "<comment>" + RunGeneratorText(call.writer()) + " " +
                      std::string(kUnreplacedMarker) + "\r\n</comment>\r\n";
   data += body;
@@ -183,6 +184,7 @@ void ProcessReplace(TagCall& call) {
     const int start = IntegerOr(values[2], 1);
     const int count = IntegerOr(runtime::Truncate(values[3], 34), -1);
     const int flags = IntegerOr(runtime::Truncate(values[4], 34), kReplaceIgnoreCase);
+    call.run.BeforeWritingFiles();
     FatalIfNotWritten(call, temp,
                       ReplaceInFile(temp, BracesToAngles(values[0]), BracesToAngles(values[1]),
                                     flags, count, start));
@@ -225,6 +227,7 @@ void MarkIncludeReplaced(TagCall& call, const std::string& topic_name) {
   const std::size_t marker = FindMarker(data);
   if (marker == std::string::npos) return;
   data.replace(marker, kUnreplacedMarker.size(), kReplacedMarker);
+  call.run.BeforeWritingFiles();
   FatalIfNotWritten(call, temp, runtime::ReplaceFileSafely(temp, data));
 }
 

@@ -24,6 +24,11 @@
 
 namespace quillark {
 
+// Thrown while the first pass reads ahead of the pre-processor, at a step
+// that cannot be taken back (writing a file): the pass is then run again
+// once the pre-processor has ended.
+struct ReadAheadStop {};
+
 struct RunContext {
   explicit RunContext(Listing& run_listing) : listing(run_listing) {}
 
@@ -54,6 +59,15 @@ struct RunContext {
   bool defer_inserts = false;
   // When the console last received the progress dots.
   std::chrono::steady_clock::time_point last_dot_flush;
+  // The first pass is reading the pre-processor file while it is written:
+  // its reports and dots are held back, and it writes no file.
+  bool reading_ahead = false;
+  int held_dots = 0;
+
+  // Called before writing a file from a pass.
+  void BeforeWritingFiles() const {
+    if (reading_ahead) throw ReadAheadStop{};
+  }
 
   // Topic order, brought up to date with TopicTab.
   const TopicOrder& Order() {

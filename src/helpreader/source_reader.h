@@ -21,6 +21,8 @@ class SourceReader {
   void OpenMainText(const std::string& path, std::string text);
   // The same with text the caller keeps alive until CloseSources.
   void OpenMainView(const std::string& path, std::string_view text);
+  // The main source's text has grown: `text` starts with the bytes it held.
+  void ExtendMainView(std::string_view text) { main_.data = text; }
 
   // The next line: CR LF at its end becomes LF; the last line may have no
   // line end; an empty text at the end. At most capacity - 1 bytes are kept;

@@ -98,53 +98,6 @@ bool WriteLineEndCopy(const std::string& source_path, const std::string& copy) {
   return runtime::WriteWholeFile(copy, converted).empty();
 }
 
-std::string Preprocess(std::string_view format_upper, const std::string& source_path,
-                       const std::string& pp_path, std::vector<std::string>& program_messages) {
-  if (source_path.empty()) return "Cannot run pre-processor, the input file is missing or invalid";
-  if (pp_path.empty()) {
-    return "Cannot run pre-processor, the pre-processor file is missing or invalid";
-  }
-  const std::string program = LocatePreprocessor();
-  if (program.empty()) {
-    return "Cannot run pre-processor, the exe file is missing: \"" + PreprocessorProgram() + "\"";
-  }
-
-  // The pre-processor drops every CR, so a source whose lines end in a CR
-  // alone would reach the passes as one line: it reads a copy with LF line
-  // ends instead, beside the source, and its messages name the source.
-  const std::string lines_copy = LineEndCopyName(source_path);
-  const bool copied = WriteLineEndCopy(source_path, lines_copy);
-  const std::vector<std::string> arguments = PreprocessorArguments(
-      format_upper, copied ? lines_copy : source_path, pp_path, runtime::NowText());
-  std::size_t argument_length = 0;
-  for (const std::string& argument : arguments) argument_length += argument.size();
-  runtime::ProgramRun run;
-  // Windows passes one argument text of a bounded length; POSIX an array.
-  if (kWindowsArguments && argument_length > kArgumentLimit) {
-    run.start_code = runtime::kRunBadArguments;
-  } else {
-    run = runtime::RunProgram(program, arguments, "", false, true);
-  }
-  if (copied) runtime::DeleteFile(lines_copy);
-  if (run.start_code != runtime::kRunStarted) {
-    return "Cannot run pre-processor, Exec() caused error " + std::to_string(run.start_code) + ".";
-  }
-  program_messages = MessageLines(
-      copied ? runtime::ReplaceAll(run.error_text, lines_copy, source_path) : run.error_text);
-  if (run.signal != 0) {
-    return "Cannot run pre-processor, it was ended by signal " + std::to_string(run.signal) + " (" +
-           runtime::SignalName(run.signal) + ").";
-  }
-  if (run.exit_code != 0) {
-    return "Cannot run pre-processor, it returned error number " + std::to_string(run.exit_code) +
-           ".";
-  }
-  if (runtime::FileSize(pp_path) <= 0) {
-    return "Cannot run pre-processor, the output file \"" + pp_path + "\" could not be created.";
-  }
-  return "";
-}
-
 }  // namespace
 
 std::string LineEndCopyName(const std::string& source_path) {
@@ -192,9 +145,72 @@ std::vector<std::string> PreprocessorArguments(std::string_view format_upper,
 
 PreprocessResult RunPreprocessor(std::string_view format_upper, const std::string& source_path,
                                  const std::string& pp_path) {
+  return PreprocessorRun(format_upper, source_path, pp_path).Finish();
+}
+
+PreprocessorRun::PreprocessorRun(std::string_view format_upper, const std::string& source_path,
+                                 const std::string& pp_path)
+    : source_path_(source_path), pp_path_(pp_path) {
+  if (source_path.empty()) {
+    refusal_ = "Cannot run pre-processor, the input file is missing or invalid";
+    return;
+  }
+  if (pp_path.empty()) {
+    refusal_ = "Cannot run pre-processor, the pre-processor file is missing or invalid";
+    return;
+  }
+  const std::string program = LocatePreprocessor();
+  if (program.empty()) {
+    refusal_ =
+        "Cannot run pre-processor, the exe file is missing: \"" + PreprocessorProgram() + "\"";
+    return;
+  }
+  // The pre-processor drops every CR, so a source whose lines end in a CR
+  // alone would reach the passes as one line: it reads a copy with LF line
+  // ends instead, beside the source, and its messages name the source.
+  lines_copy_ = LineEndCopyName(source_path);
+  copied_ = WriteLineEndCopy(source_path, lines_copy_);
+  const std::vector<std::string> arguments = PreprocessorArguments(
+      format_upper, copied_ ? lines_copy_ : source_path, pp_path, runtime::NowText());
+  std::size_t argument_length = 0;
+  for (const std::string& argument : arguments) argument_length += argument.size();
+  // Windows passes one argument text of a bounded length; POSIX an array.
+  if (kWindowsArguments && argument_length > kArgumentLimit) {
+    start_refusal_ = runtime::kRunBadArguments;
+    return;
+  }
+  program_ = runtime::RunningProgram::Start(program, arguments);
+}
+
+PreprocessResult PreprocessorRun::Finish() {
   PreprocessResult result;
-  result.message = Preprocess(format_upper, source_path, pp_path, result.program_messages);
-  if (!result.message.empty() && !pp_path.empty()) runtime::DeleteFile(pp_path);
+  if (!refusal_.empty()) {
+    result.message = refusal_;
+  } else {
+    runtime::ProgramRun run;
+    run.start_code = start_refusal_;
+    if (start_refusal_ == runtime::kRunStarted) run = program_.Finish();
+    if (copied_) runtime::DeleteFile(lines_copy_);
+    if (run.start_code != runtime::kRunStarted) {
+      result.message =
+          "Cannot run pre-processor, Exec() caused error " + std::to_string(run.start_code) + ".";
+    } else {
+      result.program_messages =
+          MessageLines(copied_ ? runtime::ReplaceAll(run.error_text, lines_copy_, source_path_)
+                               : run.error_text);
+      if (run.signal != 0) {
+        result.message = "Cannot run pre-processor, it was ended by signal " +
+                         std::to_string(run.signal) + " (" + runtime::SignalName(run.signal) + ").";
+      } else if (run.exit_code != 0) {
+        result.message = "Cannot run pre-processor, it returned error number " +
+                         std::to_string(run.exit_code) + ".";
+      } else if (runtime::FileSize(pp_path_) <= 0) {
+        result.message =
+            "Cannot run pre-processor, the output file \"" + pp_path_ + "\" could not be created.";
+      }
+    }
+  }
+  if (!result.message.empty() && !pp_path_.empty()) runtime::DeleteFile(pp_path_);
   if (result.message.empty()) result.program_messages.clear();
   result.message = runtime::Truncate(result.message, kMessageLimit);
   return result;

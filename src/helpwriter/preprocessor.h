@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/process.h"
+
 namespace quillark {
 
 // The temporary copy of a source whose lines end in a lone CR, which the
@@ -37,6 +39,29 @@ struct PreprocessResult {
 // Runs the pre-processor. On failure the ".pp" file is deleted.
 PreprocessResult RunPreprocessor(std::string_view format_upper, const std::string& source_path,
                                  const std::string& pp_path);
+
+// The pre-processor under way, for a caller that reads the ".pp" file while
+// it is written. Finish gives what RunPreprocessor would have given.
+class PreprocessorRun {
+ public:
+  PreprocessorRun(std::string_view format_upper, const std::string& source_path,
+                  const std::string& pp_path);
+
+  // Waits at most `milliseconds`; returns whether the pre-processor has
+  // ended (or never started).
+  bool WaitFor(int milliseconds) { return program_.WaitFor(milliseconds); }
+  // Waits for the end; on failure the ".pp" file is deleted.
+  PreprocessResult Finish();
+
+ private:
+  std::string source_path_;
+  std::string pp_path_;
+  std::string refusal_;                       // why it was not started
+  int start_refusal_ = runtime::kRunStarted;  // a start refused before asking the system
+  std::string lines_copy_;
+  bool copied_ = false;
+  runtime::RunningProgram program_;
+};
 
 }  // namespace quillark
 

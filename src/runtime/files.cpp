@@ -226,6 +226,14 @@ void FileText::Release() {
   buffer_.reset();
 }
 
+FileText FileText::Adopt(std::unique_ptr<char[]> buffer, std::size_t size) {
+  FileText text;
+  text.buffer_ = std::move(buffer);
+  text.data_ = text.buffer_.get();
+  text.size_ = size;
+  return text;
+}
+
 FileText FileText::Read(const std::string& path, std::string* reason) {
   FileText text;
   errno = 0;

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -170,8 +172,11 @@ std::string DrainPipe(int fd) {
   return text;
 }
 
-ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& working_directory, bool quiet, bool capture_errors) {
+// Starts the child; `child` and `error_pipe` (the read end of its standard
+// error, or -1) are set when it started.
+ProgramRun Spawn(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& working_directory, bool quiet, bool capture_errors,
+                 pid_t& child, int& error_read_end) {
   ProgramRun run;
   // The console text written so far comes out before the child's.
   std::fflush(nullptr);
@@ -207,7 +212,6 @@ ProgramRun StartAndWait(const std::string& program, const std::vector<std::strin
       error = posix_spawn_file_actions_adddup2(&actions, error_pipe[1], 2);
     }
   }
-  pid_t child = 0;
   if (error == 0) {
     // posix_spawnp looks the name up through PATH only when it has no "/".
     error = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
@@ -220,19 +224,38 @@ ProgramRun StartAndWait(const std::string& program, const std::vector<std::strin
     return run;
   }
   run.start_code = kRunStarted;
-  if (error_pipe[0] >= 0) {
-    run.error_text = DrainPipe(error_pipe[0]);
-    ::close(error_pipe[0]);
-  }
+  error_read_end = error_pipe[0];
+  return run;
+}
+
+// Waits for the child (blocking, or only looking with `hang` false);
+// returns whether it has ended, its status then set in `run`.
+bool Reap(pid_t child, ProgramRun& run, bool hang) {
   int status = 0;
   pid_t waited = 0;
   do {
-    waited = ::waitpid(child, &status, 0);
+    waited = ::waitpid(child, &status, hang ? 0 : WNOHANG);
   } while (waited == -1 && errno == EINTR);
+  if (waited == 0) return false;
   if (waited == child) {
     run.exit_code = ExitCodeFromStatus(status);
     if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
   }
+  return true;
+}
+
+ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::string& working_directory, bool quiet, bool capture_errors) {
+  pid_t child = 0;
+  int error_pipe = -1;
+  ProgramRun run =
+      Spawn(program, arguments, working_directory, quiet, capture_errors, child, error_pipe);
+  if (run.start_code != kRunStarted) return run;
+  if (error_pipe >= 0) {
+    run.error_text = DrainPipe(error_pipe);
+    ::close(error_pipe);
+  }
+  Reap(child, run, true);
   return run;
 }
 
@@ -255,6 +278,95 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     return refused;
   }
   return StartAndWait(program, arguments, working_directory, quiet, capture_errors);
+}
+
+RunningProgram::~RunningProgram() { Release(); }
+
+RunningProgram::RunningProgram(RunningProgram&& other) noexcept { *this = std::move(other); }
+
+RunningProgram& RunningProgram::operator=(RunningProgram&& other) noexcept {
+  if (this != &other) {
+    Release();
+    result_ = std::move(other.result_);
+    process_ = std::exchange(other.process_, -1);
+    error_pipe_ = std::exchange(other.error_pipe_, -1);
+    ended_ = std::exchange(other.ended_, true);
+  }
+  return *this;
+}
+
+void RunningProgram::Release() {
+  if (!ended_) Finish();
+}
+
+RunningProgram RunningProgram::Start(const std::string& program,
+                                     const std::vector<std::string>& arguments) {
+  RunningProgram running;
+#ifdef _WIN32
+  running.result_ = RunProgram(program, arguments, "", false, true);
+#else
+  if (program.empty() || program.size() >= kMaxProgramLength ||
+      ArgumentsLength(arguments) >= kMaxArgumentsLength) {
+    running.result_.start_code = kRunBadArguments;
+    return running;
+  }
+  pid_t child = 0;
+  running.result_ = Spawn(program, arguments, "", false, true, child, running.error_pipe_);
+  if (running.started()) {
+    running.process_ = child;
+    running.ended_ = false;
+  }
+#endif
+  return running;
+}
+
+// Reads what the standard error pipe holds now, keeping at most
+// kMaxErrorText bytes; returns false once the pipe is at its end.
+bool RunningProgram::ReadErrors() {
+#ifndef _WIN32
+  char chunk[4096];
+  const ssize_t got = ::read(error_pipe_, chunk, sizeof chunk);
+  if (got < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+  if (got <= 0) return false;
+  std::string& text = result_.error_text;
+  text.append(chunk, std::min(static_cast<std::size_t>(got),
+                              kMaxErrorText - std::min(kMaxErrorText, text.size())));
+#endif
+  return true;
+}
+
+bool RunningProgram::WaitFor([[maybe_unused]] int milliseconds) {
+#ifndef _WIN32
+  if (ended_) return true;
+  if (error_pipe_ >= 0) {
+    pollfd watched{error_pipe_, POLLIN, 0};
+    if (::poll(&watched, 1, milliseconds) > 0 && !ReadErrors()) {
+      ::close(error_pipe_);
+      error_pipe_ = -1;
+    }
+  } else {
+    ::poll(nullptr, 0, milliseconds);
+  }
+  // The child has ended only once its standard error is read to the end.
+  if (error_pipe_ < 0 && Reap(process_, result_, false)) ended_ = true;
+#endif
+  return ended_;
+}
+
+ProgramRun RunningProgram::Finish() {
+#ifndef _WIN32
+  if (!ended_) {
+    if (error_pipe_ >= 0) {
+      while (ReadErrors()) {
+      }
+      ::close(error_pipe_);
+      error_pipe_ = -1;
+    }
+    Reap(process_, result_, true);
+    ended_ = true;
+  }
+#endif
+  return result_;
 }
 
 std::string SignalName(int signal) {

@@ -39,6 +39,40 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                       const std::string& working_directory = "", bool quiet = false,
                       bool capture_errors = false);
 
+// A child started without waiting for it, its standard error kept as
+// RunProgram keeps it. On Windows it runs to its end when started.
+class RunningProgram {
+ public:
+  RunningProgram() = default;
+  // A child still running is waited for.
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+  RunningProgram(RunningProgram&& other) noexcept;
+  RunningProgram& operator=(RunningProgram&& other) noexcept;
+
+  // Starts `program` as RunProgram(program, arguments, "", false, true) does.
+  static RunningProgram Start(const std::string& program,
+                              const std::vector<std::string>& arguments);
+
+  bool started() const { return result_.start_code == kRunStarted; }
+  // Waits at most `milliseconds` for the child to end, reading its standard
+  // error meanwhile; returns whether it has ended (a child that never
+  // started has).
+  bool WaitFor(int milliseconds);
+  // Waits until the child has ended; the result as RunProgram gives it.
+  ProgramRun Finish();
+
+ private:
+  void Release();
+  bool ReadErrors();
+
+  ProgramRun result_;
+  int process_ = -1;     // the child's process id while it runs
+  int error_pipe_ = -1;  // the read end of its standard error, until closed
+  bool ended_ = true;
+};
+
 // The system's name of a signal ("Killed"), or its number as text.
 std::string SignalName(int signal);
 

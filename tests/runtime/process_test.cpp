@@ -23,6 +23,25 @@ TEST(RunProgram, ExitCodesComeBack) {
   EXPECT_EQ(RunProgram("true", {}).exit_code, 0);  // found through PATH
 }
 
+// A child started without waiting runs beside the caller, which may look
+// in on it; the result is the one RunProgram gives.
+TEST(RunningProgram, RunsBesideTheCaller) {
+  RunningProgram child =
+      RunningProgram::Start("/bin/sh", {"-c", "echo early >&2; sleep 0.3; echo late >&2; exit 4"});
+  ASSERT_TRUE(child.started());
+  EXPECT_FALSE(child.WaitFor(1));
+  int waits = 0;
+  while (!child.WaitFor(10)) ++waits;
+  EXPECT_GT(waits, 5);
+  const ProgramRun run = child.Finish();
+  EXPECT_EQ(run.exit_code, 4);
+  EXPECT_EQ(run.error_text, "early\nlate\n");
+  EXPECT_EQ(RunningProgram::Start("quillark-no-such-program", {}).Finish().start_code,
+            kRunNotFound);
+  // One left running is waited for when it goes.
+  { RunningProgram forgotten = RunningProgram::Start("/bin/sh", {"-c", "exit 0"}); }
+}
+
 TEST(RunProgram, RefusalsBeforeStarting) {
   TempDir dir;
   EXPECT_EQ(RunProgram("quillark-no-such-program", {}).start_code, kRunNotFound);
