@@ -350,14 +350,16 @@ void RunPass3(RunContext& run) {
   RunPassLines(run, state);
   CapturePopupBodies(run);
   // Pass 4 writes the same pages again: those of an earlier run stay, to be
-  // rewritten in place, and the rest of the page folder goes now. A link
-  // page of the index is not kept, as the index adds to it before Pass 4.
-  std::unordered_set<std::string> written_again;
-  for (std::string& path : run.output.Paths()) {
-    if (!IsIndexLinkPage(path)) written_again.insert(std::move(path));
-  }
+  // rewritten in place, and the rest of the page folder goes now. The link
+  // pages of the index stay too: the index rewrites those it writes again.
+  const std::vector<std::string> pages = run.output.Paths();
+  std::unordered_set<std::string> written_again(pages.begin(), pages.end());
   run.output.Close();
-  run.output.ReplaceLater(EarlierPages(run.names));
+  const std::vector<std::string> earlier = EarlierPages(run.names);
+  run.output.ReplaceLater(earlier);
+  for (const std::string& path : earlier) {
+    if (IsIndexLinkPage(path)) written_again.insert(path);
+  }
   run.output.DeleteUnreplaced(written_again);
   DeleteOutputFile(run.names);
 }
@@ -366,8 +368,8 @@ void RunPass4(RunContext& run) {
   HelpTables& tables = run.tables;
   const FileNames& names = run.names;
   ClearCounts(tables);
-  run.index_link_pages =
-      WriteIndex(run.format, run.writer, run.frame_names, tables.keywords, tables.topics);
+  run.index_link_pages = WriteIndex(run.format, run.writer, run.frame_names, tables.keywords,
+                                    tables.topics, &run.output);
   tables.headings.SortByPosition();
   CheckHeadings(run.listing, tables.topics, tables.headings, run.topics_without_end);
   WriteContents(run.format, run.writer, run.frame_names, tables.topics, tables.headings);

@@ -76,7 +76,8 @@ std::string LinkPageText(const IndexEntry& entry) {
 }
 
 std::string ChmIndex(const WriterState& writer, const FrameFileNames& names,
-                     const std::vector<IndexEntry>& entries, std::vector<std::string>& link_pages) {
+                     const std::vector<IndexEntry>& entries, std::vector<std::string>& link_pages,
+                     runtime::OutputFiles* run_files) {
   std::string out = HtmlPageHead(writer, "", "", "", "", "");
   out += "<object type=\"text/site properties\">\r\n";
   out += "  <param name=\"Font\" value=\"" + FontName(writer, "CONTENTS") + "," +
@@ -94,7 +95,13 @@ std::string ChmIndex(const WriterState& writer, const FrameFileNames& names,
                                     std::to_string(entry.position) + ".html";
       out += "    <param name=\"Local\" value=\"" + link_page + "\">\r\n";
       // A page of the same name from an earlier entry gets this one added at its end.
-      AppendFrameFile(runtime::JoinPath(folder, link_page), LinkPageText(entry));
+      const std::string path = runtime::JoinPath(folder, link_page);
+      if (run_files != nullptr) {
+        runtime::CreateDirectoryOf(path);
+        run_files->AppendNow(path, LinkPageText(entry));
+      } else {
+        AppendFrameFile(path, LinkPageText(entry));
+      }
       link_pages.push_back(link_page);
     }
     out += "  </object>\r\n";
@@ -143,7 +150,7 @@ std::string HtmlIndex(const WriterState& writer, const FrameFileNames& names,
 
 std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writer,
                                     const FrameFileNames& names, const KeywordTable& keywords,
-                                    const TopicTable& topics) {
+                                    const TopicTable& topics, runtime::OutputFiles* run_files) {
   std::vector<std::string> link_pages;
   if (names.index.empty()) return link_pages;
   switch (format) {
@@ -151,7 +158,8 @@ std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writ
       WriteFrameFile(names.index, kRtfIndexField);
       break;
     case OutputFormat::kChm:
-      WriteFrameFile(names.index, ChmIndex(writer, names, CollectEntries(keywords), link_pages));
+      WriteFrameFile(names.index,
+                     ChmIndex(writer, names, CollectEntries(keywords), link_pages, run_files));
       break;
     case OutputFormat::kHtml: {
       const int last = TopicOrder(topics).Last();

@@ -12,6 +12,7 @@
 #include "helptables/help_table.h"
 #include "helpwriter/file_names.h"
 #include "helpwriter/writer_state.h"
+#include "runtime/output.h"
 
 namespace quillark {
 
@@ -35,9 +36,13 @@ inline constexpr std::string_view kRtfIndexField =
 // the order of the index entries, one per entry (so a name that two entries
 // share appears twice). The HTML Help project lists them at the end of its
 // [FILES] section.
+//
+// With `run_files`, a link page goes through the run's output files, so
+// that one left by an earlier run is rewritten rather than added to.
 std::vector<std::string> WriteIndex(OutputFormat format, const WriterState& writer,
                                     const FrameFileNames& names, const KeywordTable& keywords,
-                                    const TopicTable& topics);
+                                    const TopicTable& topics,
+                                    runtime::OutputFiles* run_files = nullptr);
 
 // Whether the file `path` names is one of the index's link pages, which
 // WriteIndex adds to rather than writes anew.

@@ -325,6 +325,22 @@ void OutputFiles::DeleteUnreplaced(const std::unordered_set<std::string>& keep) 
   }
 }
 
+void OutputFiles::AppendNow(const std::string& path, std::string_view data) {
+  const bool rewriting = replace_.erase(path) > 0;
+  errno = 0;
+  const int handle = rewriting ? OpenForRewriting(path) : OpenForAppending(path);
+  if (handle < 0) throw OutputError{path, SystemReason(errno)};
+  errno = 0;
+  std::string reason;
+  if (!WriteAll(handle, data) ||
+      (rewriting && !CutAt(handle, static_cast<std::int64_t>(data.size())))) {
+    reason = SystemReason(errno);
+  }
+  errno = 0;
+  if (!CloseDescriptor(handle) && reason.empty()) reason = SystemReason(errno);
+  if (!reason.empty()) throw OutputError{path, reason};
+}
+
 std::vector<std::string> OutputFiles::Paths() const {
   std::vector<std::string> paths;
   paths.reserve(files_.size());

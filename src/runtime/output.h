@@ -81,6 +81,10 @@ class OutputFiles {
   void DeleteUnreplaced(const std::unordered_set<std::string>& keep = {});
   // The files the pass has appended to so far.
   std::vector<std::string> Paths() const;
+  // Appends `data` to `path` at once, opening and closing the file, whatever
+  // the pass's mode: for a file written outside the pass. An earlier file
+  // the run replaces is rewritten instead. Throws OutputError.
+  void AppendNow(const std::string& path, std::string_view data);
 
   // Writes what is still buffered and closes every file; throws OutputError.
   // A memory pass forgets its text.
