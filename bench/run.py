@@ -8,7 +8,7 @@ several runs. The table shows, per format, the median time, its ratio to gpp
 alone on the same source, the source's megabytes per second and the peak
 resident memory; the last lines hold the figures against the goals.
 
-Usage: bench/run.py [path/to/quillark] [--sizes 100,1000,2900] [--runs 5] [--keep]
+Usage: bench/run.py [path/to/quillark] [--sizes 100,1000,2900] [--runs 7] [--keep]
 """
 
 import argparse
@@ -57,7 +57,7 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("program", nargs="?", default=os.path.join(HERE, "..", "build", "quillark"))
     parser.add_argument("--sizes", default="100,1000,2900")
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--keep", action="store_true", help="keep the generated folder")
     args = parser.parse_args(argv)
     program = os.path.abspath(args.program)
@@ -81,28 +81,37 @@ def main(argv):
             subprocess.run([sys.executable, os.path.join(HERE, "make_source.py"), "--topics",
                             str(size), source], check=True)
             source_mb[size] = os.path.getsize(source) / 1e6
-            gpp_times[size] = statistics.median(
-                timed(gpp_argv(source, os.path.join(base, "gpp.pp"), "HTML"), base)[0]
-                for _ in range(args.runs))
-            cells = []
+            folders = {}
             for format_name in FORMATS:
                 # Each format runs in a folder of its own: CHM pages share temp/.
-                folder = os.path.join(work, "%d_%s" % (size, format_name))
-                shutil.copytree(base, folder)
-                walls, peaks = [], []
-                for _ in range(args.runs):
+                folders[format_name] = os.path.join(work, "%d_%s" % (size, format_name))
+                shutil.copytree(base, folders[format_name])
+            # The runs take turns, gpp alone first in each round, so that a
+            # machine that slows down or speeds up meanwhile moves all alike.
+            gpp_walls = []
+            walls = {format_name: [] for format_name in FORMATS}
+            peaks = {format_name: [] for format_name in FORMATS}
+            for _ in range(args.runs):
+                gpp_walls.append(timed(gpp_argv(source, os.path.join(base, "gpp.pp"), "HTML"),
+                                       base)[0])
+                for format_name in FORMATS:
+                    folder = folders[format_name]
                     wall, peak, status = timed(
                         [program, "-i", os.path.join(folder, "bench"), "-g", format_name], folder)
                     if status != 0:
                         print("bench: %s run in %s ended with status %d" %
                               (format_name, folder, status), file=sys.stderr)
-                    walls.append(wall)
-                    peaks.append(peak)
-                check_listing(folder)
-                median = statistics.median(walls)
-                results[(size, format_name)] = (median, max(peaks))
+                    walls[format_name].append(wall)
+                    peaks[format_name].append(peak)
+            gpp_times[size] = statistics.median(gpp_walls)
+            cells = []
+            for format_name in FORMATS:
+                check_listing(folders[format_name])
+                median = statistics.median(walls[format_name])
+                peak = max(peaks[format_name])
+                results[(size, format_name)] = (median, peak)
                 cells.append("%-26s" % ("%5.2f  %4.1fx  %5.1f  %3.0f" % (
-                    median, median / gpp_times[size], source_mb[size] / median, max(peaks))))
+                    median, median / gpp_times[size], source_mb[size] / median, peak)))
             print("%-6d %8.1f %8.2f  %s" % (size, source_mb[size], gpp_times[size],
                                            "  ".join(cells)))
         print("(median of %d runs, wall seconds; %d cores; program: %s)" %
