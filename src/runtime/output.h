@@ -6,6 +6,7 @@
 #define QUILLARK_RUNTIME_OUTPUT_H_
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,8 +99,8 @@ class OutputFiles {
  private:
   struct File {
     std::string path;
-    // Memory: the whole text, in blocks that are never moved once filled.
-    std::vector<std::string> blocks;
+    // Memory: the whole text, as pieces of the pass's chunks.
+    std::vector<std::string_view> pieces;
     std::string buffer;  // disk: what is not yet written
     std::int64_t size = 0;
     int handle = -1;  // an open file descriptor, or -1
@@ -110,6 +111,7 @@ class OutputFiles {
   };
 
   File& Open(const std::string& path);
+  void KeepInMemory(File& file, std::string_view data);
   bool KnownAbsent(const std::string& path) const;
   void Reopen(File& file);
   void WriteBuffer(File& file);
@@ -122,8 +124,13 @@ class OutputFiles {
   std::string known_folder_;                // a folder whose files are all known
   std::unordered_set<std::string> known_present_;
   std::unordered_set<std::string> replace_;  // earlier files this run replaces
-  File* last_ = nullptr;                     // the file appended to last, for the common case
-  std::vector<File*> open_;                  // disk files with an open handle
+  // Memory: the text of all the pass's files, in chunks never moved once
+  // filled, each file's text following on where the last append ended.
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* chunk_free_ = nullptr;  // the free part of the last chunk
+  std::size_t chunk_room_ = 0;
+  File* last_ = nullptr;     // the file appended to last, for the common case
+  std::vector<File*> open_;  // disk files with an open handle
   std::uint64_t use_counter_ = 0;
 };
 

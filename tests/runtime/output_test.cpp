@@ -67,6 +67,28 @@ TEST(OutputFiles, MemoryPassKeepsTheTextUntilAFatalReport) {
   EXPECT_EQ(ReadWholeFile(dir.File("old.html")), "old new");
 }
 
+// Files appended to in turns keep their own text, also across the chunks
+// the pass keeps it in.
+TEST(OutputFiles, MemoryPassKeepsInterleavedTextApart) {
+  TempDir dir;
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  std::string expected[2];
+  for (int round = 0; round < 700; ++round) {
+    for (int page = 0; page < 2; ++page) {
+      const std::string text(1000 + round % 7 * 500, static_cast<char>('a' + page + round % 5));
+      files.Append(dir.File("p" + std::to_string(page) + ".html"), text);
+      expected[page] += text;
+    }
+  }
+  ASSERT_GT(expected[0].size() + expected[1].size(), std::size_t{3} << 20);
+  for (int page = 0; page < 2; ++page) {
+    const std::string path = dir.File("p" + std::to_string(page) + ".html");
+    EXPECT_TRUE(files.TextRange(path, 0, files.Size(path)) == expected[page]) << page;
+  }
+  files.WriteOutAfterFatal();
+  EXPECT_TRUE(ReadWholeFile(dir.File("p1.html")) == expected[1]);
+}
+
 // A pass on disk opens each file once, keeps few open at a time, and says
 // which file failed and why.
 TEST(OutputFiles, DiskPassWritesEveryFileWhole) {
