@@ -355,7 +355,8 @@ void RunPass3(RunContext& run) {
   const std::vector<std::string> pages = run.output.Paths();
   std::unordered_set<std::string> written_again(pages.begin(), pages.end());
   run.output.Close();
-  const std::vector<std::string> earlier = EarlierPages(run.names);
+  const std::vector<std::string> earlier = EarlierPages(
+      run.names, [&run](const std::string& path) { return run.output.Replaces(path); });
   run.output.ReplaceLater(earlier);
   for (const std::string& path : earlier) {
     if (IsIndexLinkPage(path)) written_again.insert(path);

@@ -141,12 +141,15 @@ std::string TopicFileName(OutputFormat format, std::string_view output_name,
   return "";
 }
 
-std::vector<std::string> EarlierPages(const FileNames& names) {
+std::vector<std::string> EarlierPages(const FileNames& names,
+                                      const std::function<bool(const std::string&)>& known) {
   // The page folder of CHM and HTML is the program's own: all of it goes.
   std::vector<std::string> pages;
   if (names.page_folder.empty()) return pages;
   for (std::string& path : runtime::FilesMatching(names.page_folder, "*.*")) {
-    if (runtime::IsWritableRegularFile(path)) pages.push_back(std::move(path));
+    if ((known && known(path)) || runtime::IsWritableRegularFile(path)) {
+      pages.push_back(std::move(path));
+    }
   }
   return pages;
 }

@@ -4,6 +4,7 @@
 #define QUILLARK_HELPWRITER_FILE_NAMES_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,9 +48,11 @@ std::string TopicFileName(OutputFormat format, std::string_view output_name,
                           std::string_view topic_key, PageKind kind);
 
 // The files of the CHM and HTML page folder that a run clears away: every
-// file there that may be deleted. A run replaces them rather than deleting
-// them at its start (see OutputFiles::ReplaceLater).
-std::vector<std::string> EarlierPages(const FileNames& names);
+// file there that may be deleted, the `known` ones taken as such unasked. A
+// run replaces them rather than deleting them at its start (see
+// OutputFiles::ReplaceLater).
+std::vector<std::string> EarlierPages(
+    const FileNames& names, const std::function<bool(const std::string&)>& known = nullptr);
 
 // Deletes the output file of HLP and RTF; the page folder of CHM and HTML
 // is cleared through EarlierPages.

@@ -97,7 +97,6 @@ std::string ChmIndex(const WriterState& writer, const FrameFileNames& names,
       // A page of the same name from an earlier entry gets this one added at its end.
       const std::string path = runtime::JoinPath(folder, link_page);
       if (run_files != nullptr) {
-        runtime::CreateDirectoryOf(path);
         run_files->AppendNow(path, LinkPageText(entry));
       } else {
         AppendFrameFile(path, LinkPageText(entry));

@@ -52,7 +52,8 @@ int OpenForAppending(const std::string& path) {
 // and write permission. Anything else (a link, a file with other names) is
 // deleted and made anew, as a fresh run would find it. The caller cuts the
 // old tail off when it is done.
-int OpenForRewriting(const std::string& path) {
+int OpenForRewriting(const std::string& path, std::int64_t& old_size) {
+  old_size = 0;
 #ifndef _WIN32
   const int handle = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
   if (handle >= 0) {
@@ -67,6 +68,7 @@ int OpenForRewriting(const std::string& path) {
     if (::fstat(handle, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
         info.st_uid == owner && (info.st_mode & S_IWUSR) != 0 &&
         ((info.st_mode & 07777) == fresh || ::fchmod(handle, fresh) == 0)) {
+      old_size = info.st_size;
       return handle;
     }
     ::close(handle);
@@ -204,7 +206,8 @@ void OutputFiles::Reopen(File& file) {
     CloseHandle(*oldest);
   }
   errno = 0;
-  file.handle = file.rewriting ? OpenForRewriting(file.path) : OpenForAppending(file.path);
+  file.handle =
+      file.rewriting ? OpenForRewriting(file.path, file.old_size) : OpenForAppending(file.path);
   if (file.handle < 0) throw OutputError{file.path, SystemReason(errno)};
   if (file.buffer.capacity() < kDiskBuffer) file.buffer.reserve(kDiskBuffer);
   open_.push_back(&file);
@@ -230,7 +233,9 @@ void OutputFiles::CloseHandle(File& file) {
   errno = 0;
   if (file.rewriting) {
     // The old text's tail goes; a later append adds to the new text.
-    if (!CutAt(file.handle, file.size) && reason.empty()) reason = SystemReason(errno);
+    if (file.size < file.old_size && !CutAt(file.handle, file.size) && reason.empty()) {
+      reason = SystemReason(errno);
+    }
     file.rewriting = false;
   }
   errno = 0;
@@ -355,14 +360,20 @@ void OutputFiles::DeleteUnreplaced(const std::unordered_set<std::string>& keep) 
 }
 
 void OutputFiles::AppendNow(const std::string& path, std::string_view data) {
+  const std::string folder = DirectoryPart(path);
+  if (folder != checked_folder_) {
+    CreateDirectoryOf(path);
+    checked_folder_ = folder;
+  }
   const bool rewriting = replace_.erase(path) > 0;
   errno = 0;
-  const int handle = rewriting ? OpenForRewriting(path) : OpenForAppending(path);
+  std::int64_t old_size = 0;
+  const int handle = rewriting ? OpenForRewriting(path, old_size) : OpenForAppending(path);
   if (handle < 0) throw OutputError{path, SystemReason(errno)};
   errno = 0;
   std::string reason;
-  if (!WriteAll(handle, data) ||
-      (rewriting && !CutAt(handle, static_cast<std::int64_t>(data.size())))) {
+  const auto size = static_cast<std::int64_t>(data.size());
+  if (!WriteAll(handle, data) || (size < old_size && !CutAt(handle, size))) {
     reason = SystemReason(errno);
   }
   errno = 0;

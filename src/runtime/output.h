@@ -77,14 +77,16 @@ class OutputFiles {
   // file in place, which costs far less than deleting it and making a new
   // one. The list outlives Restart.
   void ReplaceLater(const std::vector<std::string>& paths);
+  bool Replaces(const std::string& path) const { return replace_.count(path) > 0; }
   // Deletes the files still to be replaced, except those in `keep`, and
   // forgets them; the kept ones stay to be replaced.
   void DeleteUnreplaced(const std::unordered_set<std::string>& keep = {});
   // The files the pass has appended to so far.
   std::vector<std::string> Paths() const;
-  // Appends `data` to `path` at once, opening and closing the file, whatever
-  // the pass's mode: for a file written outside the pass. An earlier file
-  // the run replaces is rewritten instead. Throws OutputError.
+  // Appends `data` to `path` at once, opening and closing the file (and
+  // creating its folder when missing), whatever the pass's mode: for a file
+  // written outside the pass. An earlier file the run replaces is rewritten
+  // instead. Throws OutputError.
   void AppendNow(const std::string& path, std::string_view data);
 
   // Writes what is still buffered and closes every file; throws OutputError.
@@ -107,6 +109,7 @@ class OutputFiles {
     // Rewriting an earlier file in place: its old tail is cut off when the
     // handle closes.
     bool rewriting = false;
+    std::int64_t old_size = 0;  // of the earlier file rewritten
     std::uint64_t last_use = 0;
   };
 

@@ -151,7 +151,9 @@ TEST(OutputFiles, ReplacesEarlierFilesInPlace) {
   TempDir dir;
   std::vector<std::string> pages;
   for (int page = 0; page < 20; ++page) {
-    pages.push_back(dir.Write("p" + std::to_string(page) + ".html", std::string(100, 'o')));
+    // Longer and shorter than the new text.
+    pages.push_back(dir.Write("p" + std::to_string(page) + ".html",
+                              std::string(page % 3 == 0 ? 1 : 100, 'o')));
   }
   const std::string outside = dir.Write("outside.txt", "keep");
   ASSERT_EQ(::unlink(pages[1].c_str()), 0);
