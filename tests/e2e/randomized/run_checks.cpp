@@ -250,21 +250,33 @@ void CheckNamedFiles(const Run& run) {
     if (IsFile(path) || (user_named && run.WarnedMissingFile(path))) return;
     run.Fail("named-file", named_by + " names \"" + path + "\", which does not exist");
   };
+  // The key a page of a topic is named after: its file name without the
+  // page's ending.
+  auto page_key = [](std::string file) {
+    file = fs::path(file).filename().string();
+    for (const char* tail : {"_example.html", "_example.xhtml", ".html"}) {
+      const std::string t = tail;
+      if (file.size() > t.size() && file.compare(file.size() - t.size(), t.size(), t) == 0) {
+        file.resize(file.size() - t.size());
+        break;
+      }
+    }
+    return file;
+  };
+  // The project lists a page for every topic; a topic whose name the listing
+  // warned about gets none.
+  auto expect_page = [&](const std::string& path, const std::string& named_by) {
+    if (!IsFile(path) && run.WarnedTopic(page_key(path))) return;
+    expect(path, named_by);
+  };
   auto expect_links = [&](const std::string& page_path) {
     if (!IsFile(page_path)) return;
     const std::string text = ReadFile(page_path);
     const std::string base = fs::path(page_path).parent_path().string() + "/";
     for (const std::string& link : LocalLinks(text)) {
       // A page of a topic whose name the listing warned about may be missing.
-      std::string key = link;
-      for (const char* tail : {"_example.html", "_example.xhtml", ".html"}) {
-        const std::string t = tail;
-        if (key.size() > t.size() && key.compare(key.size() - t.size(), t.size(), t) == 0) {
-          key.resize(key.size() - t.size());
-          break;
-        }
-      }
-      if (!IsFile(base + link) && !run.WarnedMissingFile(link) && !run.WarnedTopic(key)) {
+      if (!IsFile(base + link) && !run.WarnedMissingFile(link) &&
+          !run.WarnedTopic(page_key(link))) {
         const std::string page = fs::path(page_path).filename().string();
         run.Fail("named-file", std::string("\"").append(page).append("\" links to \"") + link +
                                    "\", which does not exist");
@@ -297,14 +309,14 @@ void CheckNamedFiles(const Run& run) {
       expect(temp + name + ext, "the CHM run");
     const std::string project = IsFile(temp + name + ".hhp") ? ReadFile(temp + name + ".hhp") : "";
     for (const std::string& file : SectionLines(project, "FILES")) {
-      expect(temp + file, "the .hhp [FILES]");
+      expect_page(temp + file, "the .hhp [FILES]");
     }
     for (const std::string& line : SectionLines(project, "OPTIONS")) {
       for (const char* key : {"Contents file=", "Index file=", "Default topic="}) {
         if (line.rfind(key, 0) == 0) {
           std::string value = line.substr(std::string(key).size());
           value = value.substr(0, value.find('#'));
-          expect(temp + value, "the .hhp [OPTIONS]");
+          expect_page(temp + value, "the .hhp [OPTIONS]");
         }
       }
     }
@@ -327,7 +339,7 @@ void CheckNamedFiles(const Run& run) {
         IsFile(pages + name + ".txt") ? ReadFile(pages + name + ".txt") : "";
     for (const std::string& line : ListingLines(project)) {
       if (line.size() > 5 && line.compare(line.size() - 5, 5, ".html") == 0) {
-        expect(pages + line, "the HTML project list");
+        expect_page(pages + line, "the HTML project list");
       }
     }
     expect_links(input + ".html");
