@@ -280,14 +280,17 @@ class ReadAhead {
 // Passes 1 and 2 with the pre-processor the program runs itself.
 void RunPasses1And2(RunContext& run, std::string_view format_upper) {
   const FileNames& names = run.names;
-  // A pre-processor file the start could not delete would be read before
-  // the pre-processor replaces it.
-  const bool read_ahead = !runtime::FileExists(names.preprocessor) &&
+  // Pass 2 waits for the pre-processor's end instead when the source is too
+  // large to set aside room for its text (twice its size, and more), when a
+  // pre-processor file the start could not delete would be read before it
+  // is replaced, and when the folder may not show a writer's bytes at once.
+  constexpr std::int64_t kLargestSource = std::int64_t{1} << 28;
+  const std::int64_t source_size = std::max<std::int64_t>(runtime::FileSize(names.source), 0);
+  const bool read_ahead = source_size <= kLargestSource &&
+                          !runtime::FileExists(names.preprocessor) &&
                           runtime::ShowsWritesAtOnce(runtime::DirectoryPart(names.preprocessor));
   PreprocessorRun preprocessor(format_upper, names.source, names.preprocessor);
   if (read_ahead) {
-    // Room for the text the pre-processor makes of the source, with plenty to spare.
-    const std::int64_t source_size = std::max<std::int64_t>(runtime::FileSize(names.source), 0);
     ReadAhead ahead(run, preprocessor, static_cast<std::size_t>(2 * source_size) + (1 << 20));
     if (ahead.Run()) return;
   } else {
