@@ -30,8 +30,11 @@ for needed in gpp libc6 libstdc++6; do
     fail "Depends lacks $needed: $depends"
 done
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
-field Description | head -1 | grep -q 'help compiler' || fail "Description: $(field Description)"
-[ "$(field Description | wc -l)" -gt 3 ] || fail "no long description"
+# Read whole first: a reader that stops early would end dpkg-deb by SIGPIPE,
+# which pipefail takes for a failure.
+description=$(field Description)
+[[ "${description%%$'\n'*}" == *'help compiler'* ]] || fail "Description: $description"
+[ "$(printf '%s\n' "$description" | wc -l)" -gt 3 ] || fail "no long description"
 
 # Exactly the files the installation rules name, from the source's own lists.
 {
