@@ -25,8 +25,10 @@ namespace quillark::runtime {
 namespace {
 
 // Disk files are written when this much text has gathered, and at most this
-// many stay open at once (a page folder can hold thousands of pages).
-constexpr std::size_t kWriteBlock = 1 << 20;
+// many stay open at once (a page folder can hold thousands of pages). A block
+// stays small enough to be reused while warm: a buffer grown to a megabyte
+// costs hundreds of page faults, more than the writes it saves.
+constexpr std::size_t kWriteBlock = 1 << 16;
 constexpr std::size_t kMaxOpenFiles = 16;
 // The text a memory pass keeps goes into chunks of this size, set on large
 // pages where the system offers them: a pass at 2900 topics keeps 25 MB, and
