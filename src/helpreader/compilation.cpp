@@ -92,6 +92,16 @@ void StartPass(RunContext& run, OutputFiles::Mode mode) {
   run.output.KnowFolder(folder, runtime::FilesMatching(folder, "*"));
 }
 
+// Lists the pages an earlier run left in the page folder, once: the output
+// rewrites those it writes again and deletes the rest. The listing asks the
+// disk about every page, so it is taken while the pre-processor runs; every
+// later step that touches the pages, or ends the run, takes it first.
+void ListEarlierPages(RunContext& run) {
+  if (run.earlier_pages_listed) return;
+  run.earlier_pages_listed = true;
+  run.output.ReplaceLater(EarlierPages(run.names));
+}
+
 // Takes the next source line through the line processor; Passes 3 and 4
 // write what it produced.
 void RunNextLine(RunContext& run, TagState& state, LineOutput& output) {
@@ -290,6 +300,7 @@ void RunPasses1And2(RunContext& run, std::string_view format_upper) {
                           !runtime::FileExists(names.preprocessor) &&
                           runtime::ShowsWritesAtOnce(runtime::DirectoryPart(names.preprocessor));
   PreprocessorRun preprocessor(format_upper, names.source, names.preprocessor);
+  ListEarlierPages(run);
   if (read_ahead) {
     ReadAhead ahead(run, preprocessor, static_cast<std::size_t>(2 * source_size) + (1 << 20));
     if (ahead.Run()) return;
@@ -339,6 +350,7 @@ void ClearCounts(HelpTables& tables) {
 }
 
 void RunPass3(RunContext& run) {
+  ListEarlierPages(run);
   HelpTables& tables = run.tables;
   ClearCounts(tables);
   for (int row = 1; row <= tables.topics.Count(); ++row) {
@@ -450,7 +462,6 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
   run.names = names;
   run.frame_names = FrameNamesOf(names);
   DeleteEarlierResults(run.names);
-  run.output.ReplaceLater(EarlierPages(run.names));
   for (std::string& path :
        runtime::FilesMatching(runtime::DirectoryPart(names.source), "include_*.tmp")) {
     run.include_files.insert(std::move(path));
@@ -467,6 +478,7 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
     FinishListing(listing, run.names.source);
   } catch (const FatalStop&) {
     // What the pass had written so far stays on disk, as the report says.
+    ListEarlierPages(run);
     run.output.WriteOutAfterFatal();
     run.output.DeleteUnreplaced();
     std::fflush(stdout);

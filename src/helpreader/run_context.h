@@ -48,6 +48,9 @@ struct RunContext {
   std::set<std::string> topics_without_end;
   // The link pages the CHM index wrote, for the project to list.
   std::vector<std::string> index_link_pages;
+  // The pages an earlier run left in the page folder have been listed for
+  // the output to replace.
+  bool earlier_pages_listed = false;
 
   // The pass under way.
   runtime::OutputFiles output;

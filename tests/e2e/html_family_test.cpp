@@ -151,6 +151,41 @@ TEST(HtmlFamily, RunOverEarlierPagesEndsWithTheFreshPages) {
   }
 }
 
+// A run that ends with a fatal report, in Pass 1 or Pass 2, leaves none of
+// the earlier run's pages behind (a read-only file stays): the page folder
+// ends as if it had been cleared at the start.
+TEST(HtmlFamily, FatalRunLeavesNoEarlierPage) {
+  struct Case {
+    const char* name;
+    std::string source;
+    bool without_preprocessor;
+  };
+  const std::string overlong_line(9000, 'a');
+  const std::vector<Case> cases = {
+      {"pre-processor missing", "<topic>One</topic>\nText.\n<endtopic/>\n", true},
+      {"overlong line", "one\n" + overlong_line + "\n", false},
+  };
+  for (const Case& c : cases) {
+    for (const std::string format : {"CHM", "HTML"}) {
+      TempDir dir;
+      TempDir empty_bin;
+      WriteFile(dir.File("book.txt"), c.source);
+      const std::string folder = dir.File(PageFolder(format == "CHM" ? "chm" : "html"));
+      std::filesystem::create_directory(folder);
+      WriteFile(folder + "/One.html", "earlier");
+      WriteFile(folder + "/_start.html", "earlier");
+      WriteFile(folder + "/read_only.html", "mine");
+      std::filesystem::permissions(folder + "/read_only.html", std::filesystem::perms::owner_read);
+      const std::string path = empty_bin.path();
+      const RunResult run = RunQuillark({"-i", "book", "-g", format}, dir.path(),
+                                        c.without_preprocessor ? &path : nullptr);
+      EXPECT_EQ(run.exit_status, 1) << c.name << " " << format;
+      EXPECT_EQ(FilesIn(folder), std::set<std::string>{"read_only.html"})
+          << c.name << " " << format;
+    }
+  }
+}
+
 bool HasProgram(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }

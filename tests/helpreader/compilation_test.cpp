@@ -65,5 +65,19 @@ TEST_F(CompilationTest, PreprocessorFailureIsFatalWithItsMessages) {
                 ": Error : Cannot run pre-processor, it returned error number 2.\r\n");
 }
 
+// The pages of an earlier run go even when the run ends before any pass
+// has written a page.
+TEST_F(CompilationTest, FailedRunLeavesNoEarlierPage) {
+  options_.format = "HTML";
+  std::filesystem::create_directory(dir_.File("book"));
+  dir_.Write("book/INTRO.html", "earlier");
+  dir_.Write("book/GONE.html", "earlier");
+  auto fail = [](std::string_view, const std::string&, const std::string&) {
+    return PreprocessResult{"Cannot run pre-processor, it returned error number 2.", {}};
+  };
+  EXPECT_EQ(RunCompilation(options_, fail), 1);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.File("book")));
+}
+
 }  // namespace
 }  // namespace quillark
