@@ -4,6 +4,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "helpmain/report.h"
 #include "helpreader/tag_processor.h"
 #include "helptags/tag_vocabulary.h"
@@ -130,6 +134,24 @@ std::size_t PrintableEnd(std::string_view line, std::size_t from) {
   const std::size_t n = line.size();
   if (from >= n || !IsPrintable(static_cast<unsigned char>(line[from]))) return from;
   ++from;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a byte below 32 or above 126 (as signed bytes,
+  // the high half is below 32 too) or a "<" ends the run.
+  const __m128i below = _mm_set1_epi8(32);
+  const __m128i above = _mm_set1_epi8(126);
+  const __m128i open = _mm_set1_epi8('<');
+  while (from + 16 <= n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + from));
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, below), _mm_cmpgt_epi8(bytes, above)),
+                     _mm_cmpeq_epi8(bytes, open));
+    const int mask = _mm_movemask_epi8(stops);
+    if (mask != 0) {
+      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+    from += 16;
+  }
+#endif
   while (from < n && line[from] != '<' && IsPrintable(static_cast<unsigned char>(line[from]))) {
     ++from;
   }
