@@ -105,17 +105,26 @@ bool HasNulBefore(std::string_view line, std::size_t position) {
 
 // Recognition on a line already known to hold no NUL before `position`. The
 // tags never contain a NUL, so one inside the compared bytes fails the match.
-// The tags grouped by the byte after their "<", in table order within each
-// group. No tag is the beginning of another, so at most one can match.
+// The tags grouped by the byte after their "<" (for a closing tag, the byte
+// after its "</"), and by the byte before their ">", in table order within
+// each group. No tag is the beginning of another, so at most one can match
+// at a "<"; at a ">", the first in table order wins.
 struct TagGroups {
-  std::array<std::vector<std::string_view>, 256> by_second_byte;
+  std::array<std::vector<std::string_view>, 256> opening_by_byte;
+  std::array<std::vector<std::string_view>, 256> closing_by_byte;
+  std::array<std::vector<std::string_view>, 256> by_last_byte;
 };
 
 const TagGroups& Groups() {
   static const TagGroups groups = [] {
     TagGroups g;
     for (std::string_view tag : kTagTable) {
-      g.by_second_byte[static_cast<unsigned char>(tag[1])].push_back(tag);
+      if (tag[1] == '/') {
+        g.closing_by_byte[static_cast<unsigned char>(tag[2])].push_back(tag);
+      } else {
+        g.opening_by_byte[static_cast<unsigned char>(tag[1])].push_back(tag);
+      }
+      g.by_last_byte[static_cast<unsigned char>(tag[tag.size() - 2])].push_back(tag);
     }
     return g;
   }();
@@ -125,16 +134,26 @@ const TagGroups& Groups() {
 std::string_view TagStartingAt(std::string_view line, std::size_t position) {
   if (position + 1 >= line.size() || line[position] != '<') return {};
   std::string_view rest = line.substr(position);
-  for (std::string_view tag : Groups().by_second_byte[static_cast<unsigned char>(rest[1])]) {
+  const TagGroups& groups = Groups();
+  const std::vector<std::string_view>* group = nullptr;
+  if (rest[1] != '/') {
+    group = &groups.opening_by_byte[static_cast<unsigned char>(rest[1])];
+  } else if (rest.size() > 2) {
+    group = &groups.closing_by_byte[static_cast<unsigned char>(rest[2])];
+  } else {
+    return {};
+  }
+  for (std::string_view tag : *group) {
     if (rest.starts_with(tag)) return tag;
   }
   return {};
 }
 
 std::string_view TagEndingAtUnchecked(std::string_view line, std::size_t position) {
-  if (position >= line.size() || line[position] != '>') return {};
+  if (position == 0 || position >= line.size() || line[position] != '>') return {};
   std::string_view upto = line.substr(0, position + 1);
-  for (std::string_view tag : kTagTable) {
+  for (std::string_view tag :
+       Groups().by_last_byte[static_cast<unsigned char>(upto[position - 1])]) {
     if (upto.ends_with(tag)) return tag;
   }
   return {};
