@@ -131,6 +131,7 @@ void Listing::Release() {
 }
 
 void Listing::Append(std::string_view text) {
+  if (before_append_) before_append_();
   if (held_) {
     held_->append(text);
     return;

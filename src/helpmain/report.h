@@ -5,6 +5,7 @@
 #define QUILLARK_HELPMAIN_REPORT_H_
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,9 @@ class Listing {
   void Append(std::string_view text);
   void Close();
 
+  // Called before any text is appended (a step that may end the run).
+  void SetBeforeAppend(std::function<void()> hook) { before_append_ = std::move(hook); }
+
   // While held, appended text waits in memory: Release appends it as it
   // would have been, Discard drops it.
   void Hold() { held_ = std::string(); }
@@ -75,6 +79,7 @@ class Listing {
   bool in_memory_ = false;
   std::string memory_text_;
   std::optional<std::string> held_;
+  std::function<void()> before_append_;
 };
 
 // Reports `text` unless `condition` holds: appends it (with CR LF unless it

@@ -48,12 +48,7 @@ void ConsoleDot(RunContext& run) {
     ++run.held_dots;
     return;
   }
-  std::fputc('.', stdout);
-  const auto now = std::chrono::steady_clock::now();
-  if (now - run.last_dot_flush >= std::chrono::milliseconds(100)) {
-    std::fflush(stdout);
-    run.last_dot_flush = now;
-  }
+  run.Dot();
 }
 
 std::string DefaultCaption(const std::string& input_path) {
@@ -84,8 +79,8 @@ void FillWriterSettings(const CompilerOptions& options, RunContext& run) {
 // Starts a pass: its output files and whether it renders its text. The
 // folder of the output holds what the run left there; it is listed once, so
 // that the pass need not ask the disk about every page.
-void StartPass(RunContext& run, OutputFiles::Mode mode) {
-  run.output.Restart(mode);
+void StartPass(RunContext& run, OutputFiles::Mode mode, bool write_behind = false) {
+  run.output.Restart(mode, write_behind);
   run.writes_output = mode != OutputFiles::Mode::kDiscard;
   if (!run.writes_output || run.names.output.empty()) return;
   const std::string folder = runtime::DirectoryPart(run.names.output);
@@ -111,13 +106,15 @@ void RunNextLine(RunContext& run, TagState& state, LineOutput& output) {
   if (overflow) run.ReportAtSource(kFatal, "Line buffer overflowed");
   if (reader.CurrentLineNumber() % 100 == 0) ConsoleDot(run);
   ProcessLine(line, run, state, output);
-  if (!run.writes_output) return;
+  if (!run.writes_output || (output.text1.empty() && output.text2.empty())) return;
+  run.output.SetPlace(reader.CurrentSourceName(), reader.CurrentLineNumber());
   try {
     if (!output.text1.empty()) WriteOutputText(run, output.file1, output.text1);
     if (!output.text2.empty()) WriteOutputText(run, output.file2, output.text2);
   } catch (const runtime::OutputError& error) {
-    run.ReportAtSource(kFatal, "Cannot write \"" + error.path + "\": " + error.reason);
+    run.ReportWriteFailure(error);
   }
+  run.output.ClearPlace();
 }
 
 LineOutput PassLineOutput() {
@@ -340,6 +337,14 @@ void CapturePopupBodies(RunContext& run) {
   }
 }
 
+// The output pass writes its files behind it on a second thread; Windows
+// writes them as the pass goes.
+#ifdef _WIN32
+constexpr bool kWriteBehind = false;
+#else
+constexpr bool kWriteBehind = true;
+#endif
+
 // Each pass counts its definitions, jumps and uses afresh.
 void ClearCounts(HelpTables& tables) {
   tables.topics.ClearCounts();
@@ -390,11 +395,19 @@ void RunPass4(RunContext& run) {
   CheckHeadings(run.listing, tables.topics, tables.headings, run.topics_without_end);
   WriteContents(run.format, run.writer, run.frame_names, tables.topics, tables.headings);
   run.headings_in_source_order = true;
-  StartPass(run, OutputFiles::Mode::kDisk);
+  // The pages are written behind the pass, on the second core; every report
+  // waits for the writer first, so that one it failed comes first.
+  StartPass(run, OutputFiles::Mode::kDisk, kWriteBehind);
+  run.listing.SetBeforeAppend([&run] { run.SettleOutput(); });
+  struct UnhookListing {
+    Listing& listing;
+    ~UnhookListing() { listing.SetBeforeAppend(nullptr); }
+  } unhook{run.listing};
   AppendDocumentText(run, WriteRtfHeader(run.format, run.writer));
   TagState state;
   RunPassLines(run, state);
   AppendDocumentText(run, DocumentCloseText(run.format));
+  run.SettleOutput();
   run.output.Close();
   run.output.DeleteUnreplaced();
   WriteProjectFiles(run.format, run.writer, names.project, names.output, names.index,
@@ -470,10 +483,12 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
     try {
       RunPasses(options, preprocess, run);
     } catch (const runtime::OutputError& error) {
-      // A file around the topics: the report names no source line.
-      ReportMessage(
-          false, listing, kFatal,
-          FormatReportLine("", 0, kFatal, "Cannot write \"" + error.path + "\": " + error.reason));
+      // A file around the topics names no source line; one the writer behind
+      // failed names the line it was written at.
+      const std::optional<runtime::OutputError::Place>& place = error.place;
+      ReportMessage(false, listing, kFatal,
+                    FormatReportLine(place ? place->source : "", place ? place->line : 0, kFatal,
+                                     "Cannot write \"" + error.path + "\": " + error.reason));
     }
     FinishListing(listing, run.names.source);
   } catch (const FatalStop&) {

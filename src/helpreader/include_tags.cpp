@@ -106,6 +106,7 @@ bool AwaitsReplacement(const TagCall& call, const std::string& temp) {
 }  // namespace
 
 void ProcessIncludeFamily(TagCall& call) {
+  call.run.SettleOutput();  // the tag reads and writes files beside the output
   TagState& state = call.state;
   if (state.output_on) {
     call.Report(kFatal, "Topic tag inside topic, previous <endtopic/> tag missing?");
@@ -165,6 +166,7 @@ void ProcessIncludeFamily(TagCall& call) {
 }
 
 void ProcessReplace(TagCall& call) {
+  call.run.SettleOutput();
   TagState& state = call.state;
   if (runtime::IsBlank(state.open_tag)) {
     // Replace pairs open only inside a topic body with output on.
@@ -195,6 +197,7 @@ void ProcessReplace(TagCall& call) {
 }
 
 void ProcessPassthrough(TagCall& call) {
+  call.run.SettleOutput();
   TagState& state = call.state;
   const bool in_topic = !state.topic_name.empty();
   if (OpenPairIfIdle(call, call.tag)) {
@@ -222,7 +225,9 @@ void ProcessPassthrough(TagCall& call) {
 
 void MarkIncludeReplaced(TagCall& call, const std::string& topic_name) {
   const std::string temp = TemporaryFileOf(call, topic_name);
-  if (call.run.include_files.count(temp) == 0 || runtime::FileSize(temp) <= 0) return;
+  if (call.run.include_files.count(temp) == 0) return;
+  call.run.SettleOutput();
+  if (runtime::FileSize(temp) <= 0) return;
   std::string data = ReadOrFatal(call, temp);
   const std::size_t marker = FindMarker(data);
   if (marker == std::string::npos) return;

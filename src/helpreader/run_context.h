@@ -7,6 +7,8 @@
 #define QUILLARK_HELPREADER_RUN_CONTEXT_H_
 
 #include <chrono>
+#include <cstdio>
+#include <deque>
 #include <set>
 #include <string>
 #include <string_view>
@@ -30,7 +32,11 @@ namespace quillark {
 struct ReadAheadStop {};
 
 struct RunContext {
-  explicit RunContext(Listing& run_listing) : listing(run_listing) {}
+  explicit RunContext(Listing& run_listing) : listing(run_listing) {
+    pictures.before_disk = [this] { SettleOutput(); };
+  }
+  RunContext(const RunContext&) = delete;
+  RunContext& operator=(const RunContext&) = delete;
 
   OutputFormat format = OutputFormat::kNone;
   FileNames names;
@@ -66,10 +72,68 @@ struct RunContext {
   // its reports and dots are held back, and it writes no file.
   bool reading_ahead = false;
   int held_dots = 0;
+  // Dots waiting for the writer behind, each with the appends handed over
+  // before it.
+  std::deque<std::uint64_t> waiting_dots;
 
   // Called before writing a file from a pass.
-  void BeforeWritingFiles() const {
+  void BeforeWritingFiles() {
     if (reading_ahead) throw ReadAheadStop{};
+    SettleOutput();
+  }
+
+  // While the output pass writes behind, a step others can see (a report,
+  // the console, a file read or written beside the output) first waits for
+  // the writer: a failure it met ends the run there, as it would have at once.
+  void SettleOutput() {
+    if (std::optional<runtime::OutputError> failure = output.Settle()) {
+      // The progress dots of lines after the failed one never show.
+      ShowDots(failure->steps_before);
+      waiting_dots.clear();
+      ReportWriteFailure(*failure);
+    }
+    ShowDots(output.StepsAppended());
+  }
+
+  // A progress dot; while the output pass writes behind, it shows once the
+  // writer has done what the pass had handed it by then.
+  void Dot() {
+    if (!output.WritesBehind()) {
+      PrintDot();
+      return;
+    }
+    waiting_dots.push_back(output.StepsAppended());
+    ShowDots(output.StepsDone());
+  }
+
+  // Shows the waiting dots that came before `steps` appends were done.
+  void ShowDots(std::uint64_t steps) {
+    while (!waiting_dots.empty() && waiting_dots.front() <= steps) {
+      waiting_dots.pop_front();
+      PrintDot();
+    }
+  }
+
+  void PrintDot() {
+    std::fputc('.', stdout);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_dot_flush >= std::chrono::milliseconds(100)) {
+      std::fflush(stdout);
+      last_dot_flush = now;
+    }
+  }
+
+  // Ends the run for a file the output could not write, reported where the
+  // source stood when the text was handed over (or stands now).
+  [[noreturn]] void ReportWriteFailure(const runtime::OutputError& error) {
+    const std::string message = "Cannot write \"" + error.path + "\": " + error.reason;
+    if (error.place) {
+      ReportMessage(false, listing, kFatal,
+                    FormatReportLine(error.place->source, error.place->line, kFatal, message));
+    } else {
+      ReportAtSource(kFatal, message);
+    }
+    throw FatalStop();
   }
 
   // Topic order, brought up to date with TopicTab.

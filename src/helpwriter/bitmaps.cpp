@@ -96,6 +96,7 @@ ImageText HtmlImage(char alignment, bool own_paragraph, const ImageName& image) 
 }  // namespace
 
 const PictureFiles::Facts& PictureFiles::FactsOf(const std::string& image_path) {
+  if (before_disk && facts_.count(image_path) == 0) before_disk();
   auto [it, added] = facts_.try_emplace(image_path);
   if (added) {
     it->second.size = runtime::FileSize(image_path);
@@ -106,9 +107,10 @@ const PictureFiles::Facts& PictureFiles::FactsOf(const std::string& image_path) 
 
 const PictureFiles::Picture& PictureFiles::Convert(const std::string& image_path,
                                                    const std::string& hex_path) {
-  auto [it, added] = by_hex_file_.try_emplace(hex_path);
-  Picture& picture = it->second;
-  if (!added && picture.image == image_path) return picture;
+  const auto known = by_hex_file_.find(hex_path);
+  if (known != by_hex_file_.end() && known->second.image == image_path) return known->second;
+  if (before_disk) before_disk();
+  Picture& picture = by_hex_file_[hex_path];
   picture.image = image_path;
   picture.info = FactsOf(image_path).info.value_or(BmpImageInfo{});
   picture.error = BmpToHex(image_path, hex_path, &picture.hex);

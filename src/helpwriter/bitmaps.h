@@ -6,6 +6,7 @@
 #define QUILLARK_HELPWRITER_BITMAPS_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,10 @@ class PictureFiles {
     std::string error;  // the conversion's error text
   };
   const Picture& Convert(const std::string& image_path, const std::string& hex_path);
+
+  // Called before the disk is asked about a picture or a picture data file
+  // is written.
+  std::function<void()> before_disk;
 
  private:
   std::map<std::string, Facts> facts_;

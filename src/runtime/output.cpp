@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -36,6 +37,8 @@ constexpr std::size_t kMaxOpenFiles = 16;
 constexpr std::size_t kChunk = std::size_t{1} << 21;
 // What a disk file gathers at first before it is written.
 constexpr std::size_t kDiskBuffer = 1 << 14;
+// Writing behind, the pass hands its text over in blocks of about this size.
+constexpr std::size_t kHandOverBlock = 1 << 16;
 
 std::string SystemReason(int error) { return std::strerror(error != 0 ? error : EIO); }
 
@@ -161,6 +164,7 @@ std::string ReplaceFileSafely(const std::string& path, std::string_view data) {
 }
 
 OutputFiles::~OutputFiles() {
+  StopWriter();
   for (File* file : open_) {
     CloseDescriptor(file->handle);
     file->handle = -1;
@@ -174,17 +178,17 @@ OutputFiles::File& OutputFiles::Open(const std::string& path) {
   last_ = &file;
   if (!added) return file;
   file.path = path;
-  const std::string folder = DirectoryPart(path);
-  if (folder != checked_folder_) {
-    CreateDirectoryOf(path);
-    checked_folder_ = folder;
-  }
   // An earlier file this run replaces counts as absent; on disk its first
   // write takes it over.
   const bool replacing = mode_ == Mode::kDisk && replace_.erase(path) > 0;
   const bool known_absent =
       replacing || replace_.count(path) > 0 || absent_.erase(path) > 0 || KnownAbsent(path);
   if (mode_ == Mode::kMemory) {
+    const std::string folder = DirectoryPart(path);
+    if (folder != checked_folder_) {
+      CreateDirectoryOf(path);
+      checked_folder_ = folder;
+    }
     // A file already on disk is appended to, as the disk would do it.
     if (!known_absent) {
       if (std::optional<std::string> existing = ReadWholeFile(path)) {
@@ -194,10 +198,29 @@ OutputFiles::File& OutputFiles::Open(const std::string& path) {
     }
     return file;
   }
+  // On disk the folder is made and the file opened by its first append.
   file.size = known_absent ? 0 : std::max<std::int64_t>(FileSize(path), 0);
+  file.disk_size = file.size;
+  file.replacing = replacing;
   file.rewriting = replacing;
-  Reopen(file);
   return file;
+}
+
+void OutputFiles::DiskAppend(File& file, std::string_view data) {
+  if (!file.opened) {
+    file.opened = true;
+    const std::string folder = DirectoryPart(file.path);
+    if (folder != checked_folder_) {
+      CreateDirectoryOf(file.path);
+      checked_folder_ = folder;
+    }
+    Reopen(file);
+  }
+  file.disk_size += static_cast<std::int64_t>(data.size());
+  file.buffer.append(data);
+  file.last_use = ++use_counter_;
+  if (file.handle < 0) Reopen(file);
+  if (file.buffer.size() >= kWriteBlock) WriteBuffer(file);
 }
 
 void OutputFiles::Reopen(File& file) {
@@ -235,7 +258,7 @@ void OutputFiles::CloseHandle(File& file) {
   errno = 0;
   if (file.rewriting) {
     // The old text's tail goes; a later append adds to the new text.
-    if (file.size < file.old_size && !CutAt(file.handle, file.size) && reason.empty()) {
+    if (file.disk_size < file.old_size && !CutAt(file.handle, file.disk_size) && reason.empty()) {
       reason = SystemReason(errno);
     }
     file.rewriting = false;
@@ -248,7 +271,8 @@ void OutputFiles::CloseHandle(File& file) {
   if (!reason.empty()) throw OutputError{file.path, reason};
 }
 
-void OutputFiles::Restart(Mode mode) {
+void OutputFiles::Restart(Mode mode, bool write_behind) {
+  StopWriter();
   for (File* file : open_) CloseDescriptor(file->handle);
   open_.clear();
   files_.clear();
@@ -261,20 +285,30 @@ void OutputFiles::Restart(Mode mode) {
   known_present_.clear();
   last_ = nullptr;
   mode_ = mode;
+  if (mode == Mode::kDisk && write_behind) StartWriter();
 }
 
 void OutputFiles::Append(const std::string& path, std::string_view data) {
   if (mode_ == Mode::kDiscard) return;
   File& file = Open(path);
-  file.size += static_cast<std::int64_t>(data.size());
   if (mode_ == Mode::kMemory) {
+    file.size += static_cast<std::int64_t>(data.size());
     KeepInMemory(file, data);
     return;
   }
-  file.buffer.append(data);
-  file.last_use = ++use_counter_;
-  if (file.handle < 0) Reopen(file);
-  if (file.buffer.size() >= kWriteBlock) WriteBuffer(file);
+  if (!write_behind_) {
+    DiskAppend(file, data);
+    file.size += static_cast<std::int64_t>(data.size());
+    return;
+  }
+  file.size += static_cast<std::int64_t>(data.size());
+  ++steps_appended_;
+  filling_.steps.push_back(Batch::Step{&file, filling_.bytes.size(), data.size(),
+                                       place_set_ ? place_source_ : kNoPlace, place_line_});
+  filling_.bytes.append(data);
+  // The text goes over in blocks: a hand-over may have to wake the writer,
+  // which costs more than the append itself.
+  if (filling_.bytes.size() >= kHandOverBlock) HandOver();
 }
 
 void OutputFiles::KeepInMemory(File& file, std::string_view data) {
@@ -362,6 +396,7 @@ void OutputFiles::DeleteUnreplaced(const std::unordered_set<std::string>& keep) 
 }
 
 void OutputFiles::AppendNow(const std::string& path, std::string_view data) {
+  if (std::optional<OutputError> failure = Settle()) throw std::move(*failure);
   const std::string folder = DirectoryPart(path);
   if (folder != checked_folder_) {
     CreateDirectoryOf(path);
@@ -391,6 +426,13 @@ std::vector<std::string> OutputFiles::Paths() const {
 }
 
 void OutputFiles::Close() {
+  if (write_behind_) {
+    // The writer's failure stops the pass where it happened: the files stay
+    // open for WriteOutAfterFatal, as they were then.
+    std::optional<OutputError> failure = Settle();
+    StopWriter();
+    if (failure) throw std::move(*failure);
+  }
   std::string failed_path;
   std::string reason;
   while (!open_.empty()) {
@@ -424,6 +466,10 @@ void OutputFiles::WriteOutAfterFatal() {
       WriteWholeFile(path, text);
     }
   } else {
+    // The writer behind finishes what it was handed; had it failed, the
+    // failure was reported (the pass settles before any report).
+    Settle();
+    StopWriter();
     try {
       Close();
     } catch (const OutputError&) {
@@ -438,6 +484,131 @@ void OutputFiles::WriteOutAfterFatal() {
   absent_.clear();
   checked_folder_.clear();
   last_ = nullptr;
+}
+
+void OutputFiles::SetPlace(const std::string& source, int line) {
+  if (!write_behind_) return;
+  if (place_sources_.empty() || place_sources_[place_source_] != source) {
+    const auto known = std::find(place_sources_.begin(), place_sources_.end(), source);
+    place_source_ = static_cast<std::uint32_t>(known - place_sources_.begin());
+    if (known == place_sources_.end()) place_sources_.push_back(source);
+  }
+  place_line_ = line;
+  place_set_ = true;
+}
+
+void OutputFiles::ClearPlace() { place_set_ = false; }
+
+void OutputFiles::StartWriter() {
+#ifndef _WIN32
+  steps_appended_ = 0;
+  steps_done_.store(0, std::memory_order_relaxed);
+  failure_.reset();
+  failure_told_ = false;
+  stop_writer_ = false;
+  try {
+    writer_ = std::thread([this] { WriterLoop(); });
+    write_behind_ = true;
+  } catch (const std::system_error&) {
+    // No second thread: the pass writes as it goes.
+  }
+#endif
+}
+
+void OutputFiles::StopWriter() {
+  if (!writer_.joinable()) {
+    write_behind_ = false;
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_writer_ = true;
+  }
+  wake_writer_.notify_one();
+  writer_.join();
+  // What was never written is dropped with the pass.
+  queue_.clear();
+  filling_.bytes.clear();
+  filling_.steps.clear();
+  write_behind_ = false;
+}
+
+void OutputFiles::HandOver() {
+  if (filling_.steps.empty()) return;
+  Batch next;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(filling_));
+    if (!spare_.empty()) {
+      next = std::move(spare_.back());
+      spare_.pop_back();
+    }
+  }
+  wake_writer_.notify_one();
+  filling_ = std::move(next);
+}
+
+void OutputFiles::WriterLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (true) {
+    wake_writer_.wait(lock, [this] { return stop_writer_ || !queue_.empty(); });
+    if (stop_writer_) return;
+    Batch batch = std::move(queue_.front());
+    queue_.pop_front();
+    writer_busy_ = true;
+    // After a failure nothing more reaches the disk: the pass stops there.
+    const bool failed = failure_.has_value();
+    lock.unlock();
+    std::optional<OutputError> error;
+    std::uint64_t done = steps_done_.load(std::memory_order_relaxed);
+    for (const Batch::Step& step : batch.steps) {
+      if (failed) break;
+      try {
+        DiskAppend(*step.file, std::string_view(batch.bytes).substr(step.offset, step.length));
+      } catch (OutputError& thrown) {
+        error = std::move(thrown);
+        error->steps_before = done;
+        failure_source_ = step.source;
+        failure_line_ = step.line;
+        break;
+      }
+      ++done;
+    }
+    steps_done_.store(done, std::memory_order_release);
+    batch.bytes.clear();
+    batch.steps.clear();
+    lock.lock();
+    if (error) failure_ = std::move(error);
+    spare_.push_back(std::move(batch));
+    writer_busy_ = false;
+    if (queue_.empty()) wake_pass_.notify_all();
+  }
+}
+
+std::optional<OutputError> OutputFiles::Settle() {
+  if (!write_behind_) return std::nullopt;
+  HandOver();
+  std::unique_lock<std::mutex> lock(mutex_);
+  wake_pass_.wait(lock, [this] { return queue_.empty() && !writer_busy_; });
+  if (!failure_ || failure_told_) return std::nullopt;
+  failure_told_ = true;
+  OutputError failure = *failure_;
+  failure.place = OutputError::Place{};
+  if (failure_source_ != kNoPlace) {
+    failure.place->source = place_sources_[failure_source_];
+    failure.place->line = failure_line_;
+  }
+  lock.unlock();
+  TakeBackAfterFailure();
+  return failure;
+}
+
+void OutputFiles::TakeBackAfterFailure() {
+  // A file the pass took from the earlier files to replace, but which the
+  // writer never came to, is still to be replaced: the pass had not reached it.
+  for (auto& [path, file] : files_) {
+    if (file.replacing && !file.opened) replace_.insert(path);
+  }
 }
 
 }  // namespace quillark::runtime

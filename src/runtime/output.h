@@ -5,11 +5,16 @@
 #ifndef QUILLARK_RUNTIME_OUTPUT_H_
 #define QUILLARK_RUNTIME_OUTPUT_H_
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -29,6 +34,15 @@ std::string ReplaceFileSafely(const std::string& path, std::string_view data);
 struct OutputError {
   std::string path;
   std::string reason;
+  // Where the source stood when the failed text was handed over, for a
+  // failure found later by a writer behind the pass (an empty source: no
+  // line); unset for a failure thrown at once.
+  struct Place {
+    std::string source;
+    int line = 0;
+  };
+  std::optional<Place> place = std::nullopt;
+  std::uint64_t steps_before = 0;  // writing behind: the appends done before this one
 };
 
 // The files one pass appends its text to. Sizes are counted as the text
@@ -48,14 +62,32 @@ class OutputFiles {
 
   Mode mode() const { return mode_; }
   // Starts over in `mode`, for the next pass; what is still open is
-  // abandoned, so a pass closes its files first.
-  void Restart(Mode mode);
+  // abandoned, so a pass closes its files first. A disk pass may write
+  // behind: its files are opened, written and closed by a second thread, in
+  // the order and blocks the pass would have used, while the pass goes on.
+  void Restart(Mode mode, bool write_behind = false);
 
   // Appends `data` to `path`. The first append creates the file's folder
   // when missing and, on disk, opens the file for appending; a file that
   // cannot be opened or written throws OutputError. A discarding pass
-  // ignores the call.
+  // ignores the call. Writing behind, a failure waits for Settle.
   void Append(const std::string& path, std::string_view data);
+
+  // Where the source stands for the appends that follow, until ClearPlace:
+  // what a failure found later by the writer behind reports.
+  void SetPlace(const std::string& source, int line);
+  void ClearPlace();
+  // Waits until the writer behind has done everything handed to it. Returns
+  // its failure, once, with the files as the failed step left them: what
+  // was handed over after it is dropped, as if never appended. Before any
+  // other step that others can see (a report, the console, another file),
+  // a pass that writes behind settles. Nothing when not writing behind.
+  std::optional<OutputError> Settle();
+  bool WritesBehind() const { return write_behind_; }
+  // Writing behind: the appends handed over so far, and those the writer has
+  // done; a failure carries the number done before the failed one.
+  std::uint64_t StepsAppended() const { return steps_appended_; }
+  std::uint64_t StepsDone() const { return steps_done_.load(std::memory_order_acquire); }
 
   // The file's size as the pass has made it so far, or -1 when the file
   // does not exist. A file the pass has not appended to is asked on disk
@@ -89,8 +121,9 @@ class OutputFiles {
   // instead. Throws OutputError.
   void AppendNow(const std::string& path, std::string_view data);
 
-  // Writes what is still buffered and closes every file; throws OutputError.
-  // A memory pass forgets its text.
+  // Writes what is still buffered and closes every file; throws OutputError
+  // (writing behind, the first failure, with its place). A memory pass
+  // forgets its text.
   void Close();
 
   // After a fatal report: leaves on disk what the pass had written so far -
@@ -101,11 +134,16 @@ class OutputFiles {
  private:
   struct File {
     std::string path;
+    // The pass's side.
+    std::int64_t size = 0;  // what the pass has appended
     // Memory: the whole text, as pieces of the pass's chunks.
     std::vector<std::string_view> pieces;
-    std::string buffer;  // disk: what is not yet written
-    std::int64_t size = 0;
-    int handle = -1;  // an open file descriptor, or -1
+    bool replacing = false;  // its first append took it from the files to replace
+    // The disk's side: touched by the writer behind while it runs.
+    bool opened = false;         // the first open was tried
+    std::string buffer;          // what is not yet written
+    std::int64_t disk_size = 0;  // what reached the buffer
+    int handle = -1;             // an open file descriptor, or -1
     // Rewriting an earlier file in place: its old tail is cut off when the
     // handle closes.
     bool rewriting = false;
@@ -113,12 +151,34 @@ class OutputFiles {
     std::uint64_t last_use = 0;
   };
 
+  // A batch of appends handed to the writer behind: each names its file,
+  // its bytes in `bytes` and the place it was appended at.
+  struct Batch {
+    struct Step {
+      File* file;
+      std::size_t offset;
+      std::size_t length;
+      std::uint32_t source;  // an index into place_sources_, or kNoPlace
+      int line;
+    };
+    std::string bytes;
+    std::vector<Step> steps;
+  };
+
   File& Open(const std::string& path);
   void KeepInMemory(File& file, std::string_view data);
   bool KnownAbsent(const std::string& path) const;
+  // The disk's side of an append, done at once or by the writer behind.
+  void DiskAppend(File& file, std::string_view data);
   void Reopen(File& file);
   void WriteBuffer(File& file);
   void CloseHandle(File& file);
+  // The writer behind.
+  void StartWriter();
+  void StopWriter();
+  void HandOver();
+  void WriterLoop();
+  void TakeBackAfterFailure();
 
   Mode mode_;
   std::unordered_map<std::string, File> files_;
@@ -135,6 +195,31 @@ class OutputFiles {
   File* last_ = nullptr;     // the file appended to last, for the common case
   std::vector<File*> open_;  // disk files with an open handle
   std::uint64_t use_counter_ = 0;
+
+  // Writing behind: the pass fills `filling_`, hands it over to `queue_`,
+  // and the writer returns emptied batches to `spare_`. The places are the
+  // pass's; a failure names one by its index.
+  static constexpr std::uint32_t kNoPlace = 0xffffffff;
+  bool write_behind_ = false;
+  std::vector<std::string> place_sources_;
+  std::uint32_t place_source_ = 0;
+  int place_line_ = 0;
+  bool place_set_ = false;
+  Batch filling_;
+  std::thread writer_;
+  std::mutex mutex_;
+  std::condition_variable wake_writer_;
+  std::condition_variable wake_pass_;
+  std::deque<Batch> queue_;
+  std::vector<Batch> spare_;
+  bool writer_busy_ = false;
+  bool stop_writer_ = false;
+  std::uint64_t steps_appended_ = 0;
+  std::atomic<std::uint64_t> steps_done_{0};
+  std::optional<OutputError> failure_;
+  std::uint32_t failure_source_ = kNoPlace;  // the failed step's place
+  int failure_line_ = 0;
+  bool failure_told_ = false;
 };
 
 }  // namespace quillark::runtime

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -152,8 +153,8 @@ TEST(OutputFiles, ReplacesEarlierFilesInPlace) {
   std::vector<std::string> pages;
   for (int page = 0; page < 20; ++page) {
     // Longer and shorter than the new text.
-    pages.push_back(dir.Write("p" + std::to_string(page) + ".html",
-                              std::string(page % 3 == 0 ? 1 : 100, 'o')));
+    pages.push_back(
+        dir.Write("p" + std::to_string(page) + ".html", std::string(page % 3 == 0 ? 1 : 100, 'o')));
   }
   const std::string outside = dir.Write("outside.txt", "keep");
   ASSERT_EQ(::unlink(pages[1].c_str()), 0);
@@ -207,6 +208,77 @@ TEST(OutputFiles, DeletesWhatIsNotReplaced) {
 }
 
 #endif
+
+// Every file of a folder with its bytes, and the folders by name.
+std::map<std::string, std::string> Contents(const std::string& folder) {
+  std::map<std::string, std::string> contents;
+  for (const std::string& path : FilesMatching(folder + "/", "*")) {
+    contents[path.substr(folder.size())] = ReadWholeFile(path).value_or("(folder)");
+  }
+  return contents;
+}
+
+// The same appends written at once and written behind leave the same files:
+// earlier files rewritten (longer and shorter), more files than open
+// handles, blocks larger than one write, and, with `fail_at`, a file that
+// cannot be opened. Written at once the pass stops there; written behind, it
+// goes on, and what it handed over after the failure must leave no trace.
+struct Ending {
+  std::map<std::string, std::string> files;
+  std::optional<OutputError> failure;
+};
+
+Ending RunScript(bool behind, int fail_at) {
+  TempDir dir;
+  std::vector<std::string> earlier;
+  for (int page = 0; page < 30; page += 3) {
+    earlier.push_back(dir.Write("p" + std::to_string(page) + ".html", std::string(700, 'o')));
+  }
+  if (fail_at >= 0) ::mkdir(dir.File("p" + std::to_string(fail_at) + ".html").c_str(), 0755);
+  OutputFiles files;
+  files.ReplaceLater(earlier);
+  files.Restart(OutputFiles::Mode::kDisk, behind);
+  Ending ending;
+  try {
+    for (int step = 0; step < 90; ++step) {
+      const int page = step % 30;
+      files.SetPlace("src.txt", 1000 + step);
+      const std::string text =
+          page == 7 ? std::string(50000, 'b') : "round " + std::to_string(step);
+      files.Append(dir.File("p" + std::to_string(page) + ".html"), text);
+      files.ClearPlace();
+    }
+    if (std::optional<OutputError> failure = files.Settle()) throw *failure;
+    files.Close();
+    files.DeleteUnreplaced();
+  } catch (const OutputError& error) {
+    ending.failure = error;
+    files.WriteOutAfterFatal();
+    files.DeleteUnreplaced();
+  }
+  ending.files = Contents(dir.path());
+  return ending;
+}
+
+TEST(OutputFiles, WritingBehindLeavesWhatWritingAtOnceLeaves) {
+  for (const int fail_at : {-1, 4, 13, 29}) {
+    const Ending at_once = RunScript(false, fail_at);
+    const Ending behind = RunScript(true, fail_at);
+    EXPECT_EQ(behind.files, at_once.files) << fail_at;
+    ASSERT_EQ(behind.failure.has_value(), fail_at >= 0) << fail_at;
+    if (!behind.failure) continue;
+    EXPECT_EQ(behind.failure->reason, at_once.failure->reason);
+    EXPECT_EQ(BaseName(behind.failure->path), BaseName(at_once.failure->path));
+#ifndef _WIN32
+    // Windows writes as the pass goes: the failure is thrown at once.
+    ASSERT_TRUE(behind.failure->place.has_value());
+    // The first append to the failed file: the page's first step.
+    EXPECT_EQ(behind.failure->place->source, "src.txt");
+    EXPECT_EQ(behind.failure->place->line, 1000 + fail_at) << fail_at;
+    EXPECT_EQ(behind.failure->steps_before, static_cast<std::uint64_t>(fail_at));
+#endif
+  }
+}
 
 TEST(FileText, MapsOrReadsAWholeFile) {
   TempDir dir;
