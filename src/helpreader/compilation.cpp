@@ -337,13 +337,16 @@ void CapturePopupBodies(RunContext& run) {
   }
 }
 
-// The output pass writes its files behind it on a second thread; Windows
-// writes them as the pass goes.
+// The output pass writes its pages behind it on a second thread when they
+// are many: a format with a page folder and a source large enough to repay
+// starting one. One large file gains nothing from it. Windows writes as the
+// pass goes.
 #ifdef _WIN32
 constexpr bool kWriteBehind = false;
 #else
 constexpr bool kWriteBehind = true;
 #endif
+constexpr std::size_t kWriteBehindSource = std::size_t{1} << 20;
 
 // Each pass counts its definitions, jumps and uses afresh.
 void ClearCounts(HelpTables& tables) {
@@ -397,7 +400,9 @@ void RunPass4(RunContext& run) {
   run.headings_in_source_order = true;
   // The pages are written behind the pass, on the second core; every report
   // waits for the writer first, so that one it failed comes first.
-  StartPass(run, OutputFiles::Mode::kDisk, kWriteBehind);
+  StartPass(run, OutputFiles::Mode::kDisk,
+            kWriteBehind && !names.page_folder.empty() &&
+                run.preprocessed.view().size() >= kWriteBehindSource);
   run.listing.SetBeforeAppend([&run] { run.SettleOutput(); });
   struct UnhookListing {
     Listing& listing;

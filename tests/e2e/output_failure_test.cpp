@@ -4,6 +4,7 @@
 // names the failed line, nothing the pass did after that line shows (no
 // later report, no later progress dot, no later page), and the pages of an
 // earlier run that the pass had not reached go as they would have.
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -15,16 +16,19 @@ namespace quillark::e2e {
 namespace {
 
 const char* const kTopics[] = {"One", "Two", "Three", "Four", "Five"};
+// The first topic is long: the pages are written behind only for a source
+// of a megabyte or more.
+constexpr int kFirstTopicLines = 14000;
 constexpr int kTextLines = 80;
 
-// Five topics of 83 lines each, "Three" starting at line 167; with
-// `missing_image`, "Four" ends with a picture that does not exist, which
-// every pass reports at line 332.
+// Five topics; with `missing_image`, "Four" ends with a picture that does not
+// exist, which every pass reports.
 std::string Source(bool missing_image) {
   std::string text;
   for (const char* name : kTopics) {
     text += std::string("<topic>") + name + "</topic>\n<head1>" + name + "</head1>\n";
-    for (int k = 0; k < kTextLines; ++k) {
+    const int lines = std::string(name) == "One" ? kFirstTopicLines : kTextLines;
+    for (int k = 0; k < lines; ++k) {
       text += "Line " + std::to_string(k) + " of " + name +
               " with <bold>some</bold> text and a <jump_topic>One</jump_topic> jump.\n";
     }
@@ -32,6 +36,18 @@ std::string Source(bool missing_image) {
     text += "<endtopic/>\n";
   }
   return text;
+}
+
+// The number of the line of `source` that starts with `start`.
+int LineOf(const std::string& source, const std::string& start) {
+  const std::size_t at = source.find("\n" + start);
+  return static_cast<int>(std::count(source.begin(), source.begin() + at + 1, '\n')) + 1;
+}
+
+// A line number as the listing shows it: at least five wide.
+std::string ListedLine(int line) {
+  std::string text = std::to_string(line);
+  return std::string(text.size() < 5 ? 5 - text.size() : 0, ' ') + text;
 }
 
 std::set<std::string> FilesIn(const std::string& folder) {
@@ -46,12 +62,20 @@ class OutputFailure : public ::testing::TestWithParam<bool> {};
 
 TEST_P(OutputFailure, EndsTheRunAtTheLineThatFirstWroteThePage) {
   const bool missing_image = GetParam();
+  const std::string source = Source(missing_image);
+  ASSERT_GE(source.size(), std::size_t{1} << 20) << "written behind from 1 MiB on";
+  // Written behind without a failure, every dot shows.
   TempDir fresh;
-  WriteFile(fresh.File("book.txt"), Source(missing_image));
-  ASSERT_EQ(RunQuillark({"-i", "book", "-g", "HTML"}, fresh.path()).exit_status, 0);
+  WriteFile(fresh.File("book.txt"), source);
+  const RunResult good = RunQuillark({"-i", "book", "-g", "HTML"}, fresh.path());
+  ASSERT_EQ(good.exit_status, 0);
+  const auto lines = static_cast<std::size_t>(std::count(source.begin(), source.end(), '\n'));
+  EXPECT_NE(good.out.find("Pass 4 (creating output files)" + std::string(lines / 100, '.') + "\n"),
+            std::string::npos)
+      << good.out;
 
   TempDir dir;
-  WriteFile(dir.File("book.txt"), Source(missing_image));
+  WriteFile(dir.File("book.txt"), source);
   // The third page cannot be written: a folder has its name. The fourth and
   // fifth are pages of an earlier run.
   std::filesystem::create_directories(dir.File("book/THREE.html"));
@@ -60,19 +84,21 @@ TEST_P(OutputFailure, EndsTheRunAtTheLineThatFirstWroteThePage) {
   const RunResult run = RunQuillark({"-i", "book", "-g", "HTML"}, dir.path());
 
   EXPECT_EQ(run.exit_status, 1);
-  // One dot in the output pass: line 100; lines 200 and 300 were never reached.
+  // The page of "Three" is first written at its topic line; the output pass
+  // shows the dots of the lines up to there and none after.
+  const int failed_line = LineOf(source, "<topic>Three");
   const std::string last_pass = "Pass 4 (creating output files)";
   ASSERT_NE(run.out.rfind(last_pass), std::string::npos) << run.out;
-  EXPECT_EQ(run.out.substr(run.out.rfind(last_pass)), last_pass + ".");
+  EXPECT_EQ(run.out.substr(run.out.rfind(last_pass)),
+            last_pass + std::string(static_cast<std::size_t>(failed_line / 100), '.'));
   const std::string image = dir.File("missing.bmp");
-  const std::string warning = dir.File("book.pp") +
-                              "(  332): Warning : File is empty or does not exist \"" + image +
-                              "\"\r\n";
+  const std::string warning = dir.File("book.pp") + "(" + ListedLine(LineOf(source, "<img_left>")) +
+                              "): Warning : File is empty or does not exist \"" + image + "\"\r\n";
   // Passes 2 and 3 reported the picture; the output pass never came to it.
   EXPECT_EQ(ReadFile(dir.File("book.lst")),
-            (missing_image ? warning + warning : std::string()) + dir.File("book.pp") +
-                "(  167): Fatal : Cannot write \"" + dir.File("book/THREE.html") +
-                "\": Is a directory\r\n");
+            (missing_image ? warning + warning : std::string()) + dir.File("book.pp") + "(" +
+                ListedLine(failed_line) + "): Fatal : Cannot write \"" +
+                dir.File("book/THREE.html") + "\": Is a directory\r\n");
   EXPECT_EQ(FilesIn(dir.File("book")), (std::set<std::string>{"ONE.html", "TWO.html", "THREE.html",
                                                               "_contents.html", "_index.html"}));
   for (const char* page : {"ONE.html", "TWO.html"}) {
