@@ -226,10 +226,10 @@ void FileText::Release() {
   buffer_.reset();
 }
 
-FileText FileText::Adopt(std::unique_ptr<char[]> buffer, std::size_t size) {
+FileText FileText::Adopt(std::unique_ptr<char[]> buffer, const char* data, std::size_t size) {
   FileText text;
   text.buffer_ = std::move(buffer);
-  text.data_ = text.buffer_.get();
+  text.data_ = data;
   text.size_ = size;
   return text;
 }

@@ -77,8 +77,8 @@ class FileText {
   // Reads `path`; returns an empty text and the system's reason when it
   // cannot (`reason` is left empty on success).
   static FileText Read(const std::string& path, std::string* reason);
-  // The first `size` bytes of `buffer`, which the text keeps.
-  static FileText Adopt(std::unique_ptr<char[]> buffer, std::size_t size);
+  // The `size` bytes at `data`, inside `buffer`, which the text keeps.
+  static FileText Adopt(std::unique_ptr<char[]> buffer, const char* data, std::size_t size);
 
   std::string_view view() const { return {data_, size_}; }
 

@@ -1,5 +1,6 @@
 #include "runtime/growing_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -36,18 +37,35 @@ bool ShowsWritesAtOnce([[maybe_unused]] const std::string& folder) {
 #endif
 }
 
+namespace {
+
+#if !defined(_WIN32) && defined(MADV_HUGEPAGE)
+// Large pages where the system offers them: taking even a small text page by
+// page costs a fault for every 4 KiB, which in a virtual machine costs more
+// than the text's whole reading. The room starts on a large page's edge.
+constexpr std::size_t kLargePage = std::size_t{1} << 21;
+#else
+constexpr std::size_t kLargePage = 0;
+#endif
+
+// The room rounded up to whole large pages, and one more to find an edge in.
+std::size_t AllocationFor(std::size_t capacity) {
+  capacity = std::max<std::size_t>(capacity, 1);
+  if (kLargePage == 0) return capacity;
+  return ((capacity + kLargePage - 1) & ~(kLargePage - 1)) + kLargePage;
+}
+
+}  // namespace
+
 GrowingFile::GrowingFile(std::size_t capacity)
     // Left uninitialised: the pages of a large buffer are only taken as the
     // text fills them.
-    : buffer_(new char[capacity > 0 ? capacity : 1]), capacity_(capacity) {
+    : buffer_(new char[AllocationFor(capacity)]), text_(buffer_.get()), capacity_(capacity) {
 #if !defined(_WIN32) && defined(MADV_HUGEPAGE)
-  // Large pages where the system offers them: taking a 10 MB text page by
-  // page costs thousands of faults.
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
   const auto start = reinterpret_cast<std::uintptr_t>(buffer_.get());
-  const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
-  const std::uintptr_t end = (start + capacity_) & ~(kLargePage - 1);
-  if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+  const std::uintptr_t first = (start + kLargePage - 1) & ~std::uintptr_t{kLargePage - 1};
+  text_ = buffer_.get() + (first - start);
+  ::madvise(text_, AllocationFor(capacity) - kLargePage, MADV_HUGEPAGE);
 #endif
 }
 
@@ -73,16 +91,16 @@ bool GrowingFile::ReadMore([[maybe_unused]] const std::string& path) {
       if (got < 0 && errno == EINTR) continue;
       return got == 0;
     }
-    const ssize_t got = ::read(handle_, buffer_.get() + size_, capacity_ - size_);
+    const ssize_t got = ::read(handle_, text_ + size_, capacity_ - size_);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) break;
-    const char* start = buffer_.get() + size_;
+    const char* start = text_ + size_;
     size_ += static_cast<std::size_t>(got);
     // The last line feed of what arrived ends the complete lines.
-    for (const char* p = buffer_.get() + size_; p > start; --p) {
+    for (const char* p = text_ + size_; p > start; --p) {
       if (p[-1] == '\n') {
-        lines_ = static_cast<std::size_t>(p - buffer_.get());
+        lines_ = static_cast<std::size_t>(p - text_);
         break;
       }
     }
@@ -91,7 +109,7 @@ bool GrowingFile::ReadMore([[maybe_unused]] const std::string& path) {
 #endif
 }
 
-std::string_view GrowingFile::Lines() const { return {buffer_.get(), lines_}; }
+std::string_view GrowingFile::Lines() const { return {text_, lines_}; }
 
 bool GrowingFile::HoldsAllOf([[maybe_unused]] const std::string& path) const {
 #ifdef _WIN32
@@ -108,7 +126,7 @@ bool GrowingFile::HoldsAllOf([[maybe_unused]] const std::string& path) const {
 FileText GrowingFile::Take() {
   const std::size_t size = std::exchange(size_, 0);
   lines_ = 0;
-  return FileText::Adopt(std::move(buffer_), size);
+  return FileText::Adopt(std::move(buffer_), text_, size);
 }
 
 }  // namespace quillark::runtime

@@ -34,7 +34,7 @@ class GrowingFile {
   // The text up to its last line feed.
   std::string_view Lines() const;
   // All the text read.
-  std::string_view Text() const { return {buffer_.get(), size_}; }
+  std::string_view Text() const { return {text_, size_}; }
   // Whether everything at `path` has been read: the file is still the one
   // opened, and no longer than the text.
   bool HoldsAllOf(const std::string& path) const;
@@ -43,6 +43,7 @@ class GrowingFile {
 
  private:
   std::unique_ptr<char[]> buffer_;
+  char* text_ = nullptr;  // the room's start, inside buffer_
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
   std::size_t lines_ = 0;  // the length of the complete lines
