@@ -45,6 +45,12 @@ TEST_P(LoneCarriageReturn, IsFoundAcrossBlocks) {
 
 constexpr std::size_t kBlock = std::size_t{1} << 16;
 
+std::string Repeated(const std::string& text, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += text;
+  return all;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, LoneCarriageReturn,
     ::testing::Values(
@@ -54,7 +60,15 @@ INSTANTIATE_TEST_SUITE_P(
         LineEndCase{"CrLfAcrossBlocks", std::string(kBlock - 1, 'x') + "\r\nb", false},
         LineEndCase{"LoneAtBlockEnd", std::string(kBlock - 1, 'x') + "\rb\r\n", true},
         LineEndCase{"CrLastOfBlockAndFile", std::string(kBlock - 1, 'x') + "\r", true},
-        LineEndCase{"LoneInSecondBlock", std::string(kBlock + 5, 'x') + "\r", true}),
+        LineEndCase{"LoneInSecondBlock", std::string(kBlock + 5, 'x') + "\r", true},
+        // Within a block the text is taken 16 bytes at a time.
+        LineEndCase{"CrLfAcrossSixteen", std::string(15, 'x') + "\r\n" + std::string(40, 'y'),
+                    false},
+        LineEndCase{"LoneAtSixteenEnd", std::string(15, 'x') + "\ry" + std::string(40, 'y'),
+                    true},
+        LineEndCase{"LoneAmongCrLf", Repeated("line\r\n", 500) + "a\rb" + Repeated("z\r\n", 9),
+                    true},
+        LineEndCase{"ManyCrLf", Repeated("line of text\r\n", 9000), false}),
     [](const ::testing::TestParamInfo<LineEndCase>& info) { return info.param.name; });
 
 TEST(RunPreprocessor, EmptyOutputAndLongArguments) {
