@@ -20,8 +20,10 @@ namespace {
 constexpr std::size_t kArgumentLimit = 1024;
 #ifdef _WIN32
 constexpr bool kWindowsArguments = true;
+constexpr bool kStartsBeforeLooking = false;
 #else
 constexpr bool kWindowsArguments = false;
+constexpr bool kStartsBeforeLooking = true;
 #endif
 constexpr std::size_t kMessageLimit = 1024;
 
@@ -187,18 +189,35 @@ PreprocessorRun::PreprocessorRun(std::string_view format_upper, const std::strin
   // The pre-processor drops every CR, so a source whose lines end in a CR
   // alone would reach the passes as one line: it reads a copy with LF line
   // ends instead, beside the source, and its messages name the source.
+  // Looking for a lone CR reads the whole source, so on POSIX the
+  // pre-processor starts on the source first and the look runs beside it;
+  // the rare source that has one stops that run and starts again on the
+  // copy. Windows starts a program only to wait for its end: it looks first.
   lines_copy_ = LineEndCopyName(source_path);
-  copied_ = WriteLineEndCopy(source_path, lines_copy_);
-  const std::vector<std::string> arguments = PreprocessorArguments(
-      format_upper, copied_ ? lines_copy_ : source_path, pp_path, runtime::NowText());
+  const std::string now_text = runtime::NowText();
+  if (!kStartsBeforeLooking) copied_ = WriteLineEndCopy(source_path, lines_copy_);
+  if (!Start(program, format_upper, copied_ ? lines_copy_ : source_path, now_text)) return;
+  if (kStartsBeforeLooking && FileHasLoneCarriageReturn(source_path)) {
+    program_.Stop();
+    runtime::DeleteFile(pp_path);
+    copied_ = WriteLineEndCopy(source_path, lines_copy_);
+    Start(program, format_upper, copied_ ? lines_copy_ : source_path, now_text);
+  }
+}
+
+bool PreprocessorRun::Start(const std::string& program, std::string_view format_upper,
+                            const std::string& read_path, const std::string& now_text) {
+  const std::vector<std::string> arguments =
+      PreprocessorArguments(format_upper, read_path, pp_path_, now_text);
   std::size_t argument_length = 0;
   for (const std::string& argument : arguments) argument_length += argument.size();
   // Windows passes one argument text of a bounded length; POSIX an array.
   if (kWindowsArguments && argument_length > kArgumentLimit) {
     start_refusal_ = runtime::kRunBadArguments;
-    return;
+    return false;
   }
   program_ = runtime::RunningProgram::Start(program, arguments);
+  return program_.started();
 }
 
 PreprocessResult PreprocessorRun::Finish() {

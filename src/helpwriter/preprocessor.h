@@ -54,6 +54,10 @@ class PreprocessorRun {
   PreprocessResult Finish();
 
  private:
+  // Starts the pre-processor on `read_path`; false when it did not start.
+  bool Start(const std::string& program, std::string_view format_upper,
+             const std::string& read_path, const std::string& now_text);
+
   std::string source_path_;
   std::string pp_path_;
   std::string refusal_;                       // why it was not started

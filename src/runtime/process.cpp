@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 extern char** environ;
 #endif
@@ -367,6 +368,14 @@ ProgramRun RunningProgram::Finish() {
   }
 #endif
   return result_;
+}
+
+void RunningProgram::Stop() {
+#ifndef _WIN32
+  if (!ended_) ::kill(process_, SIGKILL);
+#endif
+  Finish();
+  result_ = ProgramRun{};
 }
 
 std::string SignalName(int signal) {

@@ -62,6 +62,9 @@ class RunningProgram {
   bool WaitFor(int milliseconds);
   // Waits until the child has ended; the result as RunProgram gives it.
   ProgramRun Finish();
+  // Ends a child still running (POSIX; on Windows it has ended already) and
+  // waits for it; what it wrote is dropped.
+  void Stop();
 
  private:
   void Release();
