@@ -61,7 +61,7 @@ bool RegisterTopic(RunContext& run, std::string_view name, std::string_view open
     has_examples = topic.has_examples;
     if ((opening_tag == "<popup>" || opening_tag == "<popup_include>") && !topic.is_popup) {
       topic.is_popup = true;
-      topics.Touch();
+      topics.TouchKind();
     }
   }
 

@@ -190,7 +190,9 @@ class HelpTable {
   // Changes with every insertion, removal and reordering, and with Touch:
   // what a cache built from the table compares to know it is still right.
   std::uint64_t version() const { return version_; }
-  // Tells the table that a record's name, position or kind was changed in place.
+  // Tells the table that a record's kind (not its name) was changed in place.
+  void TouchKind() { ++version_; }
+  // Tells the table that a record's name or position was changed in place.
   void Touch() {
     for (std::size_t i = 0; i < records_.size(); ++i)
       folded_[i] = runtime::UpperAscii(records_[i].name);

@@ -106,7 +106,9 @@ TEST(TopicOrder, MatchesTheLiteralWalkOnRandomTables) {
       if (change == 0) entry.is_popup = !entry.is_popup;
       if (change == 1) entry.abs_line = static_cast<std::int32_t>(pick(30));
       if (change == 2) entry.name = pool[pick(pool.size())];  // a name changed in place
-      if (change == 3) {
+      if (change == 0) {
+        topics.TouchKind();
+      } else if (change == 3) {
         entry.start_pos += 7;  // nothing the order depends on
       } else {
         topics.Touch();
