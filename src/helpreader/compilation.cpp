@@ -284,25 +284,35 @@ class ReadAhead {
   bool pass1_ended_ = false;
 };
 
+// Pass 1 under way: the pre-processor the program runs itself, started as
+// soon as its earlier files are gone, and whether Pass 2 reads its file
+// while it is written. Pass 2 waits for the pre-processor's end instead when
+// the source is too large to set aside room for its text (twice its size,
+// and more), when a pre-processor file the start could not delete would be
+// read before it is replaced, and when the folder may not show a writer's
+// bytes at once.
+struct StartedPass1 {
+  StartedPass1(const FileNames& names, std::string_view format_upper)
+      : source_size(std::max<std::int64_t>(runtime::FileSize(names.source), 0)),
+        read_ahead(source_size <= kLargestSource && !runtime::FileExists(names.preprocessor) &&
+                   runtime::ShowsWritesAtOnce(runtime::DirectoryPart(names.preprocessor))),
+        preprocessor(format_upper, names.source, names.preprocessor) {}
+
+  static constexpr std::int64_t kLargestSource = std::int64_t{1} << 28;
+  const std::int64_t source_size;
+  const bool read_ahead;
+  PreprocessorRun preprocessor;
+};
+
 // Passes 1 and 2 with the pre-processor the program runs itself.
-void RunPasses1And2(RunContext& run, std::string_view format_upper) {
-  const FileNames& names = run.names;
-  // Pass 2 waits for the pre-processor's end instead when the source is too
-  // large to set aside room for its text (twice its size, and more), when a
-  // pre-processor file the start could not delete would be read before it
-  // is replaced, and when the folder may not show a writer's bytes at once.
-  constexpr std::int64_t kLargestSource = std::int64_t{1} << 28;
-  const std::int64_t source_size = std::max<std::int64_t>(runtime::FileSize(names.source), 0);
-  const bool read_ahead = source_size <= kLargestSource &&
-                          !runtime::FileExists(names.preprocessor) &&
-                          runtime::ShowsWritesAtOnce(runtime::DirectoryPart(names.preprocessor));
-  PreprocessorRun preprocessor(format_upper, names.source, names.preprocessor);
+void RunPasses1And2(RunContext& run, StartedPass1& pass1) {
   ListEarlierPages(run);
-  if (read_ahead) {
-    ReadAhead ahead(run, preprocessor, static_cast<std::size_t>(2 * source_size) + (1 << 20));
+  if (pass1.read_ahead) {
+    ReadAhead ahead(run, pass1.preprocessor,
+                    static_cast<std::size_t>(2 * pass1.source_size) + (1 << 20));
     if (ahead.Run()) return;
   } else {
-    FinishPass1(run, preprocessor.Finish());
+    FinishPass1(run, pass1.preprocessor.Finish());
     ConsoleText("\n");
     ConsoleText("Pass 2 (finding topics)");
   }
@@ -421,7 +431,8 @@ void RunPass4(RunContext& run) {
   CopyImageAssets(ImageAssetList(run.format), names.project, tables.bitmaps, run.listing);
 }
 
-void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess, RunContext& run) {
+void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess,
+               std::optional<StartedPass1>& pass1, RunContext& run) {
   const FileNames& names = run.names;
   ConsoleText("Input File = " + names.source + "\n");
   ConsoleText("PreProcessor File = " + names.preprocessor + "\n");
@@ -431,14 +442,14 @@ void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess,
   FillWriterSettings(options, run);
 
   ConsoleText("Pass 1 (run pre-processor)");
-  const std::string format_upper = runtime::UpperAscii(options.format);
-  if (preprocess) {
-    FinishPass1(run, preprocess(format_upper, names.source, names.preprocessor));
+  if (pass1) {
+    RunPasses1And2(run, *pass1);
+  } else {
+    FinishPass1(run, preprocess(runtime::UpperAscii(options.format), names.source,
+                                names.preprocessor));
     ConsoleText("\n");
     ConsoleText("Pass 2 (finding topics)");
     RunPass2(run);
-  } else {
-    RunPasses1And2(run, format_upper);
   }
   ConsoleText("\n");
 
@@ -479,6 +490,11 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
   run.format = format;
   run.names = names;
   run.frame_names = FrameNamesOf(names);
+  // The pre-processor takes most of a run: it starts as soon as the files it
+  // would meet are gone, and the rest of the earlier results go beside it.
+  DeletePreprocessorFiles(run.names);
+  std::optional<StartedPass1> pass1;
+  if (!preprocess) pass1.emplace(run.names, runtime::UpperAscii(options.format));
   DeleteEarlierResults(run.names);
   for (std::string& path :
        runtime::FilesMatching(runtime::DirectoryPart(names.source), "include_*.tmp")) {
@@ -486,7 +502,7 @@ int RunCompilation(const CompilerOptions& options, const PreprocessStep& preproc
   }
   try {
     try {
-      RunPasses(options, preprocess, run);
+      RunPasses(options, preprocess, pass1, run);
     } catch (const runtime::OutputError& error) {
       // A file around the topics names no source line; one the writer behind
       // failed names the line it was written at.

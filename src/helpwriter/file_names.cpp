@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "helpwriter/preprocessor.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 
@@ -158,6 +159,11 @@ void DeleteOutputFile(const FileNames& names) {
   if (names.page_folder.empty()) DeleteNamed(names.output);
 }
 
+void DeletePreprocessorFiles(const FileNames& names) {
+  DeleteNamed(names.preprocessor);
+  DeleteNamed(LineEndCopyName(names.source));
+}
+
 void DeleteEarlierResults(const FileNames& names) {
   // Only the temporary files this program makes beside the source go: the
   // include files, the RTF frame files of any earlier format and the picture
@@ -169,10 +175,8 @@ void DeleteEarlierResults(const FileNames& names) {
   DeleteNamed(Name({stem, "_project.tmp"}));
   DeleteNamed(Name({stem, "_toc.tmp"}));
   DeleteNamed(Name({stem, "_idx.tmp"}));
-  DeleteNamed(Name({stem, "_lines.tmp"}));
   runtime::DeleteMatching(folder, "*_bmp.tmp");
 
-  DeleteNamed(names.preprocessor);
   DeleteNamed(names.listing);
   DeleteOutputFile(names);
   DeleteNamed(names.final_output);

@@ -58,9 +58,13 @@ std::vector<std::string> EarlierPages(
 // is cleared through EarlierPages.
 void DeleteOutputFile(const FileNames& names);
 
-// The files a run deletes before Pass 1: the program's own temporary files
-// beside the source and the named outputs. The earlier pages are replaced
-// or deleted later in the run.
+// The files of an earlier run that the pre-processor would meet: its output
+// and the line-end copy it reads. They go first, before it starts.
+void DeletePreprocessorFiles(const FileNames& names);
+
+// The other files a run deletes as Pass 1 starts: the program's own
+// temporary files beside the source and the named outputs. The earlier
+// pages are replaced or deleted later in the run.
 void DeleteEarlierResults(const FileNames& names);
 
 }  // namespace quillark

@@ -69,8 +69,8 @@ TEST(BuildFileNames, BaseNameAndLength) {
   EXPECT_EQ(LongestName(names), names.project.size());  // P/P.txt, the longest here
 }
 
-// What DeleteEarlierResults leaves of `present` (a trailing "/" makes a
-// folder) for a run of book.
+// What DeletePreprocessorFiles and DeleteEarlierResults leave of `present`
+// (a trailing "/" makes a folder) for a run of book.
 std::set<std::string> Remaining(OutputFormat format, const std::vector<std::string>& present) {
   testing_support::TempDir dir;
   for (const std::string& name : present) {
@@ -82,6 +82,7 @@ std::set<std::string> Remaining(OutputFormat format, const std::vector<std::stri
   }
   // The earlier pages stay until the run has replaced what it writes again.
   const FileNames names = BuildFileNames(format, dir.File("book"));
+  DeletePreprocessorFiles(names);
   DeleteEarlierResults(names);
   for (const std::string& page : EarlierPages(names)) runtime::DeleteFile(page);
   std::set<std::string> remaining;
@@ -97,7 +98,7 @@ TEST(DeleteEarlierResults, RemovesOnlyTheRunsOwnFiles) {
   EXPECT_EQ(Remaining(OutputFormat::kHlp,
                       {"book.txt", "notes.tmp", "other_project.tmp", "include_INTRO.tmp",
                        "book_project.tmp", "book_toc.tmp", "book_idx.tmp", "logo_bmp.tmp",
-                       "book.pp", "book.lst", "book.rtf", "book.hlp", "book.hpj", "book.cnt",
+                       "book_lines.tmp", "book.pp", "book.lst", "book.rtf", "book.hlp", "book.hpj", "book.cnt",
                        "book_out.rtf", "book.chm"}),
             (Names{"book.txt", "notes.tmp", "other_project.tmp", "book_out.rtf", "book.chm"}));
   EXPECT_EQ(Remaining(OutputFormat::kHtml,
