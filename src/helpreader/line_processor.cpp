@@ -203,10 +203,11 @@ void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOu
       if (tag != "<null/>") SetPreviousTag(run.writer, tag);
       p += tag.size();
       last_step_was_tag = true;
-      if (state.output_on) {
-        runtime::AppendBounded(output.text1, step.step_text, output.capacity);
-        runtime::AppendBounded(output.text2, step.example_page_text, output.capacity);
-      }
+      if (state.output_on) runtime::AppendBounded(output.text1, step.step_text, output.capacity);
+      // The example page is a file of its own, which the topic's button
+      // already names: a stray comment tag that turned the page's text off
+      // does not take it away.
+      runtime::AppendBounded(output.text2, step.example_page_text, output.capacity);
       continue;
     }
     // Character steps up to the next tag: runs of printable bytes in one go.

@@ -452,6 +452,23 @@ TEST(Structure, LoneCarriageReturnsEndLines) {
   EXPECT_NE(page.find("First line.<br/>\r\nSecond line.<br/>\r\n"), std::string::npos) << page;
 }
 
+// A stray comment tag turns the rest of the topic's text off, but the
+// example page its button names is still written.
+TEST(Structure, StrayCommentTagKeepsTheExamplePage) {
+  TempDir dir;
+  WriteFile(dir.File("book.txt"),
+            "<topic>Intro</topic>\r\n<head1>Intro</head1>\r\n<example>\r\nrun it\r\n"
+            "</example>\r\n</comment>\r\nHidden text.\r\n<endtopic/>\r\n"
+            "<topic>Next</topic>\r\n<head1>Next</head1>\r\nShown.\r\n<endtopic/>\r\n");
+  const RunResult run = RunQuillark({"-i", "book", "-g", "HTML"}, dir.path());
+  EXPECT_EQ(run.exit_status, 0);
+  const std::string page = ReadFile(dir.File("book/INTRO.html"));
+  EXPECT_NE(page.find("href=\"INTRO_example.html\""), std::string::npos) << page;
+  EXPECT_EQ(page.find("Hidden text."), std::string::npos) << page;
+  EXPECT_NE(ReadFile(dir.File("book/INTRO_example.html")).find("run it"), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("book/NEXT.html")).find("Shown."), std::string::npos);
+}
+
 // Quotes and markup in a caption, a heading, a keyword and the button's
 // values end nothing in the project, contents and index files, and the help
 // file is made.
