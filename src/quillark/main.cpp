@@ -3,12 +3,14 @@
 #include <vector>
 
 #include "quillark/command_line.h"
+#include "runtime/memory.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 int main(int argc, char** argv) {
+  quillark::runtime::UseLargeHeapPages();
 #ifdef _WIN32
   (void)argc;
   (void)argv;
