@@ -2,7 +2,7 @@
 # needs `make install` (PREFIX, default /usr/local) or `make package`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
-# GCC at Release, the build packagers make: make run, install and package use it.
+# GCC at Release, linked statically: make run, install and bench use it.
 BUILD ?= build
 # clang at RelWithDebInfo, and GCC at Debug with address and UB sanitizers.
 CLANG_BUILD ?= build-clang
@@ -35,9 +35,10 @@ build: bootstrap
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CHECKS) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
+# It links the programs dynamically, as the Debian package does.
 build-clang: bootstrap-release
 	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  $(CHECKS) >/dev/null
+	  -DQUILLARK_STATIC=OFF $(CHECKS) >/dev/null
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
 
 build-asan: bootstrap
@@ -85,19 +86,27 @@ bench: build
 	python3 bench/run.py $(BUILD)/quillark
 
 # Every test on GCC, among them the release checks (label "release": man page,
-# installed prefix, Debian package); the unit and whole-run tests again on
-# clang and under the sanitizers.
+# installed prefix); the unit and whole-run tests again on clang, with the
+# Debian package from its dynamically linked programs, and under the
+# sanitizers.
 test: bootstrap-release build build-clang build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
+	cd $(CLANG_BUILD) && ctest --output-on-failure --no-tests=error -R '^release\.package$$'
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
-package: bootstrap-release build
-	cd $(BUILD) && cpack
-	@echo "package: $(BUILD)/$$(cd $(BUILD) && ls -t quillark_*.deb | head -1)"
+# The Debian package, from a build of its own: Debian wants the programs
+# linked dynamically (they still carry the C++ runtime).
+PACKAGE_BUILD ?= build-package
+package: bootstrap-release
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLARK_STATIC=OFF \
+	  -DQUILLARK_TESTS=OFF >/dev/null
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+	@echo "package: $(PACKAGE_BUILD)/$$(cd $(PACKAGE_BUILD) && ls -t quillark_*.deb | head -1)"
 
 # quillark.exe, linked statically, with its images beside it in build-windows/.
 windows: bootstrap-windows
@@ -126,4 +135,4 @@ test-hlp: build
 	scripts/test_hlp.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD) out
+	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) out
