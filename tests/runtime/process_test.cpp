@@ -23,6 +23,28 @@ TEST(RunProgram, ExitCodesComeBack) {
   EXPECT_EQ(RunProgram("true", {}).exit_code, 0);  // found through PATH
 }
 
+// A program named by its path and one found through PATH start in different
+// ways; both leave its standard output and error where the caller asked.
+class ChildFiles : public testing::TestWithParam<const char*> {};
+
+TEST_P(ChildFiles, GoWhereTheCallerAsked) {
+  const std::string shell = GetParam();
+  const std::string null_check =
+      "test \"$(readlink /proc/$$/fd/1)\" = /dev/null && "
+      "test \"$(readlink /proc/$$/fd/2)\" = /dev/null";
+  EXPECT_EQ(RunProgram(shell, {"-c", null_check}, "", true).exit_code, 0);
+  const ProgramRun captured =
+      RunProgram(shell, {"-c", "echo out; echo err >&2; exit 5"}, "", true, true);
+  EXPECT_EQ(captured.exit_code, 5);
+  EXPECT_EQ(captured.error_text, "err\n");
+  TempDir dir;
+  EXPECT_EQ(RunProgram(shell, {"-c", "test -f here"}, dir.path(), true).exit_code, 1);
+  dir.Write("here", "");
+  EXPECT_EQ(RunProgram(shell, {"-c", "test -f here"}, dir.path(), true).exit_code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByPathAndByName, ChildFiles, testing::Values("/bin/sh", "sh"));
+
 // A child started without waiting runs beside the caller, which may look
 // in on it; the result is the one RunProgram gives.
 TEST(RunningProgram, RunsBesideTheCaller) {
