@@ -1,6 +1,7 @@
 #include "runtime/process.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -307,6 +309,22 @@ bool Reap(pid_t child, ProgramRun& run, bool hang) {
   return true;
 }
 
+// Waits at most `milliseconds` for the child to end, leaving it to be
+// reaped. On Linux its process descriptor turns readable at its end; where
+// there is none, the wait takes the whole time.
+void WaitForEnd(pid_t child, int milliseconds) {
+#if defined(__linux__) && defined(SYS_pidfd_open)
+  const int descriptor = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+  if (descriptor >= 0) {
+    pollfd watched{descriptor, POLLIN, 0};
+    ::poll(&watched, 1, milliseconds);
+    ::close(descriptor);
+    return;
+  }
+#endif
+  ::poll(nullptr, 0, milliseconds);
+}
+
 ProgramRun StartAndWait(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& working_directory, bool quiet, bool capture_errors) {
   pid_t child = 0;
@@ -401,17 +419,24 @@ bool RunningProgram::ReadErrors() {
 bool RunningProgram::WaitFor([[maybe_unused]] int milliseconds) {
 #ifndef _WIN32
   if (ended_) return true;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   if (error_pipe_ >= 0) {
     pollfd watched{error_pipe_, POLLIN, 0};
-    if (::poll(&watched, 1, milliseconds) > 0 && !ReadErrors()) {
-      ::close(error_pipe_);
-      error_pipe_ = -1;
-    }
-  } else {
-    ::poll(nullptr, 0, milliseconds);
+    if (::poll(&watched, 1, milliseconds) <= 0 || ReadErrors()) return false;
+    ::close(error_pipe_);
+    error_pipe_ = -1;
   }
-  // The child has ended only once its standard error is read to the end.
-  if (error_pipe_ < 0 && Reap(process_, result_, false)) ended_ = true;
+  // The child has ended only once its standard error is read to the end. That
+  // end comes as the child ends, a moment before it can be reaped: the wait
+  // goes on for that moment rather than the whole time.
+  if (!Reap(process_, result_, false)) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    WaitForEnd(process_,
+               static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+    if (!Reap(process_, result_, false)) return false;
+  }
+  ended_ = true;
 #endif
   return ended_;
 }

@@ -64,6 +64,21 @@ TEST(RunningProgram, RunsBesideTheCaller) {
   { RunningProgram forgotten = RunningProgram::Start("/bin/sh", {"-c", "exit 0"}); }
 }
 
+// A child that closes its standard error early has not ended: it is waited
+// for until it goes, and its status is still taken.
+TEST(RunningProgram, EndsWhenItEndsNotWhenItsErrorsClose) {
+  RunningProgram child =
+      RunningProgram::Start("/bin/sh", {"-c", "echo gone >&2; exec 2>&-; sleep 0.3; exit 3"});
+  ASSERT_TRUE(child.started());
+  int waits = 0;
+  while (!child.WaitFor(10)) ++waits;
+  EXPECT_GT(waits, 5);
+  EXPECT_TRUE(child.WaitFor(10));
+  const ProgramRun run = child.Finish();
+  EXPECT_EQ(run.exit_code, 3);
+  EXPECT_EQ(run.error_text, "gone\n");
+}
+
 TEST(RunProgram, RefusalsBeforeStarting) {
   TempDir dir;
   EXPECT_EQ(RunProgram("quillark-no-such-program", {}).start_code, kRunNotFound);
