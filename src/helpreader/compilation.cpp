@@ -445,8 +445,8 @@ void RunPasses(const CompilerOptions& options, const PreprocessStep& preprocess,
   if (pass1) {
     RunPasses1And2(run, *pass1);
   } else {
-    FinishPass1(run, preprocess(runtime::UpperAscii(options.format), names.source,
-                                names.preprocessor));
+    FinishPass1(run,
+                preprocess(runtime::UpperAscii(options.format), names.source, names.preprocessor));
     ConsoleText("\n");
     ConsoleText("Pass 2 (finding topics)");
     RunPass2(run);

@@ -224,6 +224,8 @@ void ProcessPassthrough(TagCall& call) {
 }
 
 void MarkIncludeReplaced(TagCall& call, const std::string& topic_name) {
+  // Most sources include no topic: no name is formed for them.
+  if (call.run.include_files.empty()) return;
   const std::string temp = TemporaryFileOf(call, topic_name);
   if (call.run.include_files.count(temp) == 0) return;
   call.run.SettleOutput();

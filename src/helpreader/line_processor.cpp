@@ -151,6 +151,16 @@ std::size_t PrintableEnd(std::string_view line, std::size_t from) {
     }
     from += 16;
   }
+  // The last bytes: the sixteen that end the line, those before `from`
+  // left out.
+  if (from < n && n >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + n - 16));
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, below), _mm_cmpgt_epi8(bytes, above)),
+                     _mm_cmpeq_epi8(bytes, open));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops)) >> (16 - (n - from));
+    return mask != 0 ? from + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
+  }
 #endif
   while (from < n && line[from] != '<' && IsPrintable(static_cast<unsigned char>(line[from]))) {
     ++from;
@@ -194,7 +204,7 @@ void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOu
   const std::size_t n = line.size();
   std::size_t p = 0;
   while (p < n && !step.stop_line) {
-    const std::string_view tag = TagAtInLine(line, p);
+    const std::string_view tag = line[p] == '<' ? TagAtInLine(line, p) : std::string_view();
     if (!tag.empty()) {
       step.step_text.clear();
       step.example_page_text.clear();

@@ -25,7 +25,13 @@ void FatalIfFull(RunContext& run, bool full, std::string_view table_name, std::s
 }  // namespace
 
 std::string TopicKey(std::string_view name) {
-  return runtime::UpperAscii(runtime::SanitizeIdent(name));
+  // The identifier form, upper-cased, in one pass over the name.
+  std::string key(name);
+  for (char& c : key) {
+    c = runtime::IsAsciiLetter(c) || runtime::IsAsciiDigit(c) || c == '_' ? runtime::UpperAscii(c)
+                                                                          : '_';
+  }
+  return key;
 }
 
 bool RegisterTopic(RunContext& run, std::string_view name, std::string_view opening_tag,

@@ -76,9 +76,10 @@ void StartTopic(TagCall& call, const std::string& name) {
   const bool has_examples = RegisterTopic(call.run, name, state.open_tag, call.tag);
   const bool is_popup =
       TagsMatch(state.open_tag, "<popup>") || TagsMatch(state.open_tag, "<popup_include>");
-  // Only a pass that writes needs the topic's start; topic order would
-  // otherwise be formed again for every topic the first pass adds.
-  if (call.run.writes_output) {
+  // Only a pass that renders needs the topic's start; topic order would
+  // otherwise be formed again for every topic the first pass adds, and the
+  // format None writes no topic text at all.
+  if (call.Renders()) {
     const std::string key = TopicKey(name);
     const TopicPlace place = LocateTopic(call.run.Order(), call.tables().topics, key, name);
     call.step.step_text = WriteTopicStart(call.format(), call.writer(), is_popup, has_examples, key,
@@ -99,7 +100,7 @@ void ProcessEndTopic(TagCall& call) {
   if (!runtime::IsBlank(state.open_tag)) {
     call.Report(kFatal, "<endtopic/> tag was not expected in " + state.open_tag + " link");
   }
-  if (call.run.writes_output) {
+  if (call.Renders()) {
     const TopicPlace place = LocateTopic(call.run.Order(), topics, key, state.topic_name);
     call.step.step_text += WriteTopicEnd(call.format(), call.writer(), is_popup, place);
   }
@@ -125,7 +126,7 @@ void ProcessEndTopic(TagCall& call) {
   // A block that gathered no text writes no example page, so the topic
   // offers none; the output pass reads this from the popup pass.
   if (call.Renders() && state.example_text.empty()) topic.has_examples = false;
-  if (call.run.writes_output) {
+  if (call.Renders()) {
     call.step.example_page_text = ExampleCodePage(
         call.format(), call.writer(), call.run.frame_names.style_sheet, key, state.example_text);
   }

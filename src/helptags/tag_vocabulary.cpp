@@ -1,6 +1,7 @@
 #include "helptags/tag_vocabulary.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "runtime/text.h"
@@ -143,8 +144,13 @@ std::string_view TagStartingAt(std::string_view line, std::size_t position) {
   } else {
     return {};
   }
+  // A candidate longer than the rest, or whose last byte is not there, is
+  // passed over before the rest of its bytes are compared.
   for (std::string_view tag : *group) {
-    if (rest.starts_with(tag)) return tag;
+    if (tag.size() <= rest.size() && rest[tag.size() - 1] == tag.back() &&
+        std::memcmp(rest.data(), tag.data(), tag.size() - 1) == 0) {
+      return tag;
+    }
   }
   return {};
 }
@@ -284,12 +290,15 @@ bool OnlyTagsFollow(std::string_view line, std::size_t position) {
 }
 
 bool IsBlankText(std::string_view text) {
-  text = UpToNul(text);
   int carriage_returns = 0;
   int line_feeds = 0;
   std::size_t i = 0;
   while (i < text.size()) {
     char c = text[i];
+    if (c == '\0') {
+      text = text.substr(0, i);  // the text ends at its first NUL
+      break;
+    }
     if (c == ' ' || c == '\t') {
       ++i;
     } else if (c == '\r') {

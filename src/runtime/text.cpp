@@ -6,20 +6,9 @@
 
 namespace quillark::runtime {
 
-void AppendBounded(std::string& dst, std::string_view src, std::size_t capacity) {
-  // A buffer of `capacity` bytes keeps one byte for its terminator.
-  if (capacity <= 1 || dst.size() >= capacity - 1) return;
-  std::size_t room = capacity - 1 - dst.size();
-  dst.append(src.substr(0, room));
-}
-
 std::string Truncate(std::string_view text, std::size_t max_length) {
   return std::string(text.substr(0, max_length));
 }
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string UpperAscii(std::string_view text) {
   std::string result(text);
@@ -102,12 +91,6 @@ std::string_view TrimControl(std::string_view text) {
   while (!text.empty() && is_control(text.back())) text.remove_suffix(1);
   return text;
 }
-
-bool IsBlank(std::string_view text) { return TrimControl(text).empty(); }
-
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string SanitizeIdent(std::string_view name) {
   std::string result(name);

@@ -171,5 +171,35 @@ TEST_F(LineProcessorTest, LinesGoToTheirTopicsPages) {
   EXPECT_EQ(one.find("second"), std::string::npos);
 }
 
+// Printable text is taken sixteen bytes at a time: a byte that ends a run of
+// text (one that is not printable, or the "<" of a tag) is found wherever it
+// stands, in a line of any length, the last bytes included.
+class RunEndTest : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(RunEndTest, EveryPositionEndsTheText) {
+  const std::size_t length = GetParam();
+  for (std::size_t at = 0; at < length; ++at) {
+    Listing listing = Listing::InMemory();
+    RunContext run(listing);
+    TagState state;
+    state.output_on = true;
+    LineOutput output;
+    std::string line(length, 'a');
+    line[at] = '\x7f';
+    ProcessLine(line + "\n", run, state, output);
+    EXPECT_EQ(listing.memory_text(),
+              ": Warning : Unconverted character Chr(127) at character position " +
+                  std::to_string(at) + "\r\n")
+        << "length " << length;
+    if (at + 6 > length) continue;
+    line.replace(at, 6, "<bold>");
+    ProcessLine(line, run, state, output);
+    EXPECT_TRUE(state.bold) << "length " << length << ", tag at " << at;
+    state.bold = false;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(LineLengths, RunEndTest, ::testing::Range<std::size_t>(1, 50));
+
 }  // namespace
 }  // namespace quillark
