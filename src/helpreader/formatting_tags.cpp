@@ -55,26 +55,30 @@ void ProcessFormatting(TagCall& call) {
   TagState& state = call.state;
   const std::string_view tag = call.tag;
   const OutputFormat format = call.format();
+  // The text is only formed where the pass renders it.
+  const bool renders = call.Renders();
   std::string& out = call.step.step_text;
   if (tag == "<bold>" || tag == "</bold>") {
     Toggle(call, state.bold, "Bold");
-    out += BoldText(format, state.bold, call.Next());
+    if (renders) out += BoldText(format, state.bold, call.Next());
   } else if (tag == "<italic>" || tag == "</italic>") {
     Toggle(call, state.italic, "Italics");
-    out += ItalicText(format, state.italic, call.Next());
+    if (renders) out += ItalicText(format, state.italic, call.Next());
   } else if (tag == "<underline>" || tag == "</underline>") {
     Toggle(call, state.underline, "Underline");
-    out += UnderlineText(format, state.underline, call.Next());
+    if (renders) out += UnderlineText(format, state.underline, call.Next());
   } else if (tag == "<subscript>" || tag == "</subscript>") {
     Toggle(call, state.subscript, "Subscript");
-    out += SubscriptText(format, call.writer(), state.subscript, call.Next(), BlocksOf(state));
+    if (renders) {
+      out += SubscriptText(format, call.writer(), state.subscript, call.Next(), BlocksOf(state));
+    }
   } else if (tag == "<blob/>") {
-    out += BulletText(format);
+    if (renders) out += BulletText(format);
   } else if (tag == "<hline/>") {
-    out += HorizontalLine(format, 1);
+    if (renders) out += HorizontalLine(format, 1);
     call.step.stop_line = true;
   } else if (tag.substr(0, 5) == "<clr_") {
-    out += ColourText(format, tag);
+    if (renders) out += ColourText(format, tag);
   }
 }
 
