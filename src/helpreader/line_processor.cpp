@@ -60,8 +60,8 @@ std::size_t OverflowAt(const std::string& buffer, std::string_view text) {
 // What one walk over a line carries from step to step.
 struct LineWalk {
   std::string_view line;
-  bool blank_line = false;
-  bool renders = false;  // the pass needs the converted text
+  bool blank_line = false;  // known only where the pass renders
+  bool renders = false;     // the pass needs the converted text
   std::string converted;
 };
 
@@ -195,9 +195,10 @@ void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOu
   }
   LineWalk walk;
   walk.line = line;
-  walk.blank_line = IsBlankText(line);
-  // A pass that writes nothing has no use for converted text.
+  // A pass that writes nothing has no use for converted text, nor for
+  // whether the line is blank, which only the conversion asks.
   walk.renders = run.writes_output && run.format != OutputFormat::kNone;
+  walk.blank_line = walk.renders && IsBlankText(line);
 
   TagStep step;
   bool last_step_was_tag = false;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/process.h"
+
 namespace quillark::runtime {
 namespace {
 
@@ -45,11 +47,24 @@ std::vector<HeapPart> HeapParts() {
 #endif
 
 // Where the C library's heap is the run's, it is marked for 2 MiB pages from
-// a large page's edge on, and grows in steps that leave room for them.
+// a large page's edge on, and grows in steps that leave room for them. The
+// program does this first thing, on a heap nothing has used yet; the tests
+// before this one leave free blocks behind, so the check runs in a process
+// of its own that runs this test alone.
 TEST(UseLargeHeapPages, MarksTheHeapFromALargePageEdge) {
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
   if (!std::filesystem::exists("/sys/kernel/mm/transparent_hugepage")) {
     GTEST_SKIP() << "the kernel has no large pages for anonymous memory";
+  }
+  constexpr const char* kFresh = "QUILLARK_FRESH_HEAP_TEST";
+  if (std::getenv(kFresh) == nullptr) {
+    ::setenv(kFresh, "1", 1);
+    const ProgramRun run =
+        RunProgram(ProgramPath(), {"--gtest_filter=UseLargeHeapPages.*"}, "", true, true);
+    ::unsetenv(kFresh);
+    EXPECT_EQ(run.start_code, kRunStarted);
+    EXPECT_EQ(run.exit_code, 0) << run.error_text;
+    return;
   }
   ASSERT_TRUE(UseLargeHeapPages());
   bool marked = false;
