@@ -36,14 +36,14 @@ void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
 
 class LoneCarriageReturn : public ::testing::TestWithParam<LineEndCase> {};
 
-// The file is read in blocks of 64 KiB: a CR LF split between two blocks is
+// The file is read in blocks of 16 KiB: a CR LF split between two blocks is
 // no lone CR, a CR before anything else there is.
 TEST_P(LoneCarriageReturn, IsFoundAcrossBlocks) {
   testing_support::TempDir dir;
   EXPECT_EQ(FileHasLoneCarriageReturn(dir.Write("book.txt", GetParam().text)), GetParam().lone_cr);
 }
 
-constexpr std::size_t kBlock = std::size_t{1} << 16;
+constexpr std::size_t kBlock = std::size_t{1} << 14;
 
 std::string Repeated(const std::string& text, int times) {
   std::string all;
