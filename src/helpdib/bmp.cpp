@@ -1,6 +1,7 @@
 #include "helpdib/bmp.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -121,12 +122,15 @@ std::optional<BmpImageInfo> BmpInfoFromBytes(std::string_view file_bytes) {
 }
 
 std::optional<BmpImageInfo> BmpInfo(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
+  // Every pass asks this of every picture: the C library reads the few bytes
+  // without a C++ stream, whose first use sets up all of the locale's parts.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::nullopt;
   // The file header and the longer (Windows) info header up to the bit depth.
   char head[30];
-  file.read(head, sizeof head);
-  return BmpInfoFromBytes(std::string_view(head, static_cast<std::size_t>(file.gcount())));
+  const std::size_t count = std::fread(head, 1, sizeof head, file);
+  std::fclose(file);
+  return BmpInfoFromBytes(std::string_view(head, count));
 }
 
 std::int32_t BmpWidth(const std::string& path) {
