@@ -71,9 +71,9 @@ def main(argv):
     source_mb = {}
     try:
         print("%-6s %8s %8s  %s" % ("topics", "source", "gpp", "  ".join(
-            "%-26s" % f for f in FORMATS)))
+            "%-28s" % f for f in FORMATS)))
         print("%-6s %8s %8s  %s" % ("", "MB", "s", "  ".join(
-            "%-26s" % "s  x gpp  MB/s  MiB" for _ in FORMATS)))
+            "%-28s" % "s  x gpp  MB/s  MiB" for _ in FORMATS)))
         for size in sizes:
             base = os.path.join(work, "source_%d" % size)
             os.makedirs(base)
@@ -110,9 +110,9 @@ def main(argv):
                 median = statistics.median(walls[format_name])
                 peak = max(peaks[format_name])
                 results[(size, format_name)] = (median, peak)
-                cells.append("%-26s" % ("%5.2f  %4.1fx  %5.1f  %3.0f" % (
+                cells.append("%-28s" % ("%6.3f  %5.2fx  %5.1f  %3.0f" % (
                     median, median / gpp_times[size], source_mb[size] / median, peak)))
-            print("%-6d %8.1f %8.2f  %s" % (size, source_mb[size], gpp_times[size],
+            print("%-6d %8.1f %8.3f  %s" % (size, source_mb[size], gpp_times[size],
                                            "  ".join(cells)))
         print("(median of %d runs, wall seconds; %d cores; program: %s)" %
               (args.runs, os.cpu_count() or 0, program))
