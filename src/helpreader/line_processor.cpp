@@ -140,25 +140,23 @@ std::size_t PrintableEnd(std::string_view line, std::size_t from) {
   const __m128i below = _mm_set1_epi8(32);
   const __m128i above = _mm_set1_epi8(126);
   const __m128i open = _mm_set1_epi8('<');
-  while (from + 16 <= n) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + from));
+  // One bit for each of the sixteen bytes at `at` that ends the run.
+  const auto stops_at = [&](std::size_t at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
     const __m128i stops =
         _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, below), _mm_cmpgt_epi8(bytes, above)),
                      _mm_cmpeq_epi8(bytes, open));
-    const int mask = _mm_movemask_epi8(stops);
-    if (mask != 0) {
-      return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    }
+    return static_cast<unsigned>(_mm_movemask_epi8(stops));
+  };
+  while (from + 16 <= n) {
+    const unsigned mask = stops_at(from);
+    if (mask != 0) return from + static_cast<std::size_t>(__builtin_ctz(mask));
     from += 16;
   }
   // The last bytes: the sixteen that end the line, those before `from`
   // left out.
   if (from < n && n >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + n - 16));
-    const __m128i stops =
-        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bytes, below), _mm_cmpgt_epi8(bytes, above)),
-                     _mm_cmpeq_epi8(bytes, open));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops)) >> (16 - (n - from));
+    const unsigned mask = stops_at(n - 16) >> (16 - (n - from));
     return mask != 0 ? from + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
   }
 #endif
