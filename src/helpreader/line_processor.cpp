@@ -25,7 +25,7 @@ constexpr std::size_t kMaxCollected = 255;
 // The emphasis tags the converter looks through to find the structural tag
 // that precedes a character.
 std::string_view PrecedingTag(std::string_view line, std::size_t position) {
-  return TagBefore(line, position, {"<bold>", "</bold>", "<italic>", "</italic>"});
+  return TagBeforeInLine(line, position, {"<bold>", "</bold>", "<italic>", "</italic>"});
 }
 
 bool IsAcceptedHighByte(unsigned char c) {

@@ -321,7 +321,11 @@ bool IsBlankText(std::string_view text) {
 
 std::string_view TagBefore(std::string_view line, std::size_t position,
                            std::initializer_list<std::string_view> pass_over) {
-  line = UpToNul(line);
+  return TagBeforeInLine(UpToNul(line), position, pass_over);
+}
+
+std::string_view TagBeforeInLine(std::string_view line, std::size_t position,
+                                 std::initializer_list<std::string_view> pass_over) {
   if (position >= line.size()) return {};
   std::size_t next = position + 1;  // one past the character under examination
   while (next > 0) {

@@ -34,6 +34,9 @@ bool IsBlankText(std::string_view text);
 // white space; empty when another character comes first.
 std::string_view TagBefore(std::string_view line, std::size_t position,
                            std::initializer_list<std::string_view> pass_over);
+// The same on a line already cut at its first NUL byte.
+std::string_view TagBeforeInLine(std::string_view line, std::size_t position,
+                                 std::initializer_list<std::string_view> pass_over);
 
 // The first five values of a comma-separated parameter list; each value is
 // cut to capacity - 1 characters and loses its outer double quotes.

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "helpwriter/rtf_frame.h"
 
 namespace quillark {
@@ -186,25 +190,42 @@ std::string_view ConvertedChar(OutputFormat format, unsigned char c, bool blank_
   return "";
 }
 
-// The bytes a family writes otherwise than as themselves, as a table.
-struct SpecialBytes {
-  explicit constexpr SpecialBytes(std::string_view bytes) {
-    for (char c : bytes) is_special[static_cast<unsigned char>(c)] = true;
+// The first of the bytes `kSpecial` in `text` from `from` on, or the text's size.
+template <char... kSpecial>
+std::size_t NextSpecial(std::string_view text, std::size_t from) {
+  const std::size_t n = text.size();
+#if defined(__SSE2__)
+  // Sixteen bytes at a time, one bit for each byte that is special.
+  const auto specials_at = [&](std::size_t at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    __m128i hits = _mm_setzero_si128();
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kSpecial)))), ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+  };
+  while (from + 16 <= n) {
+    const unsigned mask = specials_at(from);
+    if (mask != 0) return from + static_cast<std::size_t>(__builtin_ctz(mask));
+    from += 16;
   }
-  bool is_special[256] = {};
-};
+  // The last bytes: the sixteen that end the text, those before `from` left out.
+  if (from < n && n >= 16) {
+    const unsigned mask = specials_at(n - 16) >> (16 - (n - from));
+    return mask != 0 ? from + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
+  }
+#endif
+  while (from < n && ((text[from] != kSpecial) && ...)) ++from;
+  return from;
+}
 
-// Appends `text` with every special byte replaced by its own text and the
-// bytes between copied in one piece.
-template <typename Replace>
-void AppendEscaped(std::string& out, std::string_view text, const SpecialBytes& special,
-                   Replace replace) {
+// Appends `text` with every byte of `kSpecial` replaced by its own text and
+// the bytes between copied in one piece.
+template <char... kSpecial, typename Replace>
+void AppendEscaped(std::string& out, std::string_view text, Replace replace) {
   std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (!special.is_special[c]) continue;
+  for (std::size_t i = NextSpecial<kSpecial...>(text, 0); i < text.size();
+       i = NextSpecial<kSpecial...>(text, i + 1)) {
     out.append(text.substr(start, i - start));
-    out.append(replace(c));
+    out.append(replace(static_cast<unsigned char>(text[i])));
     start = i + 1;
   }
   out.append(text.substr(start));
@@ -318,14 +339,13 @@ void AppendConvertedChar(std::string& out, OutputFormat format, unsigned char c,
 }
 
 void AppendConvertedText(std::string& out, OutputFormat format, std::string_view text) {
-  static constexpr SpecialBytes kRtfSpecial("\\{}");
-  static constexpr SpecialBytes kHtmlSpecial("&<>'\"");
+  // The bytes each family writes otherwise than as themselves.
   if (IsRtfFamily(format)) {
-    AppendEscaped(out, text, kRtfSpecial,
-                  [](unsigned char c) { return ConvertRtfChar(c, false, {}, false); });
+    AppendEscaped<'\\', '{', '}'>(
+        out, text, [](unsigned char c) { return ConvertRtfChar(c, false, {}, false); });
   } else if (IsHtmlFamily(format)) {
-    AppendEscaped(out, text, kHtmlSpecial,
-                  [](unsigned char c) { return ConvertHtmlChar(c, false, {}, false); });
+    AppendEscaped<'&', '<', '>', '\'', '"'>(
+        out, text, [](unsigned char c) { return ConvertHtmlChar(c, false, {}, false); });
   }
 }
 

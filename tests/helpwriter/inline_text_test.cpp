@@ -78,6 +78,37 @@ TEST(AppendConvertedText, AgreesWithConvertChar) {
   }
 }
 
+// The special bytes are looked for sixteen at a time: wherever a special
+// byte stands in a run of any length, and wherever the run starts in its
+// block, the run converts as its bytes one by one do.
+class SpecialPlaceTest : public testing::TestWithParam<OutputFormat> {};
+
+TEST_P(SpecialPlaceTest, EveryPlaceInEveryLength) {
+  const OutputFormat format = GetParam();
+  const std::string_view specials = IsRtfFamily(format) ? "\\{}" : "&<>'\"";
+  for (std::size_t length = 1; length <= 49; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (std::size_t second = at; second <= length; second += 7) {
+        std::string text(length, 'a');
+        text[at] = specials[at % specials.size()];
+        if (second < length) text[second] = specials[second % specials.size()];
+        std::string one_by_one;
+        for (char c : text) {
+          AppendConvertedChar(one_by_one, format, static_cast<unsigned char>(c), false, "",
+                              kNoBlock);
+        }
+        // The run is taken from the middle of a longer text, as runs of a line are.
+        const std::string line = "zz" + text + "zz";
+        std::string run;
+        AppendConvertedText(run, format, std::string_view(line).substr(2, length));
+        ASSERT_EQ(run, one_by_one) << "length " << length << " at " << at << " and " << second;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, SpecialPlaceTest, testing::Values(kRtf, kHtml));
+
 // 176 to 223 in order, as both families write them outside syntax blocks.
 constexpr std::string_view kBoxSubstitutes = ":**|||****|****++--|-+|******=**+*+****++++XxXXx";
 
