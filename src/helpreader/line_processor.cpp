@@ -111,8 +111,10 @@ void OtherCharacter(LineWalk& walk, std::size_t p, RunContext& run, TagState& st
   walk.converted.clear();
   if (c < 32) {
     if (walk.renders) {
+      // Of the control bytes only a line feed converts by the tag before it.
       AppendConvertedChar(walk.converted, run.format, c, walk.blank_line,
-                          PrecedingTag(walk.line, p), BlocksOf(state));
+                          c == '\n' ? PrecedingTag(walk.line, p) : std::string_view(),
+                          BlocksOf(state));
     }
     if (c != '\r' && c != '\n' && c != '\t') run.writer.previous_tag.clear();
   } else if (IsAcceptedHighByte(c)) {

@@ -49,7 +49,21 @@ std::string HtmlEscaped(std::string_view text) {
   return escaped;
 }
 
-std::string AttributeAddress(std::string_view address) { return Replaced(address, "\"", "%22"); }
+std::string AttributeAddress(std::string_view address) {
+  std::string result;
+  result.reserve(address.size());
+  AppendAttributeAddress(result, address);
+  return result;
+}
+
+void AppendAttributeAddress(std::string& out, std::string_view address) {
+  for (std::size_t quote = address.find('"'); quote != std::string_view::npos;
+       quote = address.find('"')) {
+    out.append(address.substr(0, quote)).append("%22");
+    address.remove_prefix(quote + 1);
+  }
+  out.append(address);
+}
 
 std::string UrlFileName(std::string_view name) {
   std::string url;

@@ -15,6 +15,8 @@ std::string HtmlEscaped(std::string_view text);
 
 // A web address inside an attribute in double quotes: a '"' becomes "%22".
 std::string AttributeAddress(std::string_view address);
+// The same, appended to `out`.
+void AppendAttributeAddress(std::string& out, std::string_view address);
 
 // A file name as a link or image address in a page: "%", "?", "#" and '"'
 // would be read as an escape, a query, a fragment or the attribute's end, so

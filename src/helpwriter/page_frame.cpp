@@ -15,10 +15,8 @@ std::string PageLink(std::string_view file) {
   return runtime::BaseName(file) + ".html";
 }
 
-std::string Spaces(int count) {
-  std::string spaces;
-  for (int i = 0; i < count; ++i) spaces += "&nbsp;";
-  return spaces;
+void AppendSpaces(std::string& out, int count) {
+  for (int i = 0; i < count; ++i) out += "&nbsp;";
 }
 
 }  // namespace
@@ -68,14 +66,17 @@ std::string ButtonBar(std::string_view contents_file, std::string_view index_fil
   // A web address that names its scheme is taken as it is; anything else is a page.
   const std::string user_target =
       NamesScheme(button_target) ? std::string(button_target) : PageLink(button_target);
-  std::string bar = "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\"><tr>\r\n";
-  bar += ButtonCell(kButtonCellPrefix, PageLink(contents_file), "Contents", "", kButtonCellSuffix);
-  bar += ButtonCell(kButtonCellPrefix, PageLink(index_file), "Index", "", kButtonCellSuffix);
-  bar += ButtonCell(kButtonCellPrefix, PageLink(previous_file), "<<", "", kButtonCellSuffix);
-  bar += ButtonCell(kButtonCellPrefix, PageLink(next_file), ">>", "", kButtonCellSuffix);
-  bar += ButtonCell(kButtonCellPrefix, PageLink(example_file), "Example", "target=\"_example\" ",
-                    kButtonCellSuffix);
-  bar += ButtonCell(kButtonCellPrefix, user_target, button_caption, "", kButtonCellSuffix);
+  std::string bar;
+  bar.reserve(1536);
+  bar += "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\"><tr>\r\n";
+  AppendButtonCell(bar, kButtonCellPrefix, PageLink(contents_file), "Contents", "",
+                   kButtonCellSuffix);
+  AppendButtonCell(bar, kButtonCellPrefix, PageLink(index_file), "Index", "", kButtonCellSuffix);
+  AppendButtonCell(bar, kButtonCellPrefix, PageLink(previous_file), "<<", "", kButtonCellSuffix);
+  AppendButtonCell(bar, kButtonCellPrefix, PageLink(next_file), ">>", "", kButtonCellSuffix);
+  AppendButtonCell(bar, kButtonCellPrefix, PageLink(example_file), "Example",
+                   "target=\"_example\" ", kButtonCellSuffix);
+  AppendButtonCell(bar, kButtonCellPrefix, user_target, button_caption, "", kButtonCellSuffix);
   bar += "</tr></table><br/>\r\n";
   return bar;
 }
@@ -83,13 +84,23 @@ std::string ButtonBar(std::string_view contents_file, std::string_view index_fil
 std::string ButtonCell(std::string_view cell_prefix, std::string_view link_target,
                        std::string_view caption, std::string_view link_attributes,
                        std::string_view cell_suffix) {
-  const std::string escaped = HtmlEscaped(caption);
-  if (escaped.empty()) return {};
+  std::string cell;
+  AppendButtonCell(cell, cell_prefix, link_target, caption, link_attributes, cell_suffix);
+  return cell;
+}
 
-  std::string cell(cell_prefix);
+void AppendButtonCell(std::string& out, std::string_view cell_prefix, std::string_view link_target,
+                      std::string_view caption, std::string_view link_attributes,
+                      std::string_view cell_suffix) {
+  const std::string escaped = HtmlEscaped(caption);
+  if (escaped.empty()) return;
+
+  out += cell_prefix;
   if (link_target.empty()) {
     // A disabled button is grey text without a link, padding or bold.
-    cell += "<font color=\"#808080\">" + escaped + "</font>";
+    out += "<font color=\"#808080\">";
+    out += escaped;
+    out += "</font>";
   } else {
     // The caption is centred in ten characters, the odd space going right.
     const int room = 10 - static_cast<int>(caption.size());
@@ -97,16 +108,19 @@ std::string ButtonCell(std::string_view cell_prefix, std::string_view link_targe
     const int right = room > 0 ? room / 2 + room % 2 : 0;
     // The arrows are never bold.
     const bool bold = escaped != "&lt;&lt;" && escaped != "&gt;&gt;";
-    cell += "<a href=\"" + AttributeAddress(link_target) + "\" ";
-    cell += link_attributes;
-    cell += "class=\"buttons\">";
-    if (bold) cell += "<b>";
-    cell += Spaces(left) + escaped + Spaces(right);
-    if (bold) cell += "</b>";
-    cell += "</a>";
+    out += "<a href=\"";
+    AppendAttributeAddress(out, link_target);
+    out += "\" ";
+    out += link_attributes;
+    out += "class=\"buttons\">";
+    if (bold) out += "<b>";
+    AppendSpaces(out, left);
+    out += escaped;
+    AppendSpaces(out, right);
+    if (bold) out += "</b>";
+    out += "</a>";
   }
-  cell += cell_suffix;
-  return cell;
+  out += cell_suffix;
 }
 
 std::string TreeImage(std::string_view image_file, std::string_view alt_text) {

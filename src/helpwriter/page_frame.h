@@ -45,6 +45,10 @@ std::string ButtonBar(std::string_view contents_file, std::string_view index_fil
 std::string ButtonCell(std::string_view cell_prefix, std::string_view link_target,
                        std::string_view caption, std::string_view link_attributes,
                        std::string_view cell_suffix);
+// The same, appended to `out`.
+void AppendButtonCell(std::string& out, std::string_view cell_prefix, std::string_view link_target,
+                      std::string_view caption, std::string_view link_attributes,
+                      std::string_view cell_suffix);
 
 // One 20 by 20 image of the tree-view contents page.
 std::string TreeImage(std::string_view image_file, std::string_view alt_text);
