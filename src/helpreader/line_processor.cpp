@@ -62,7 +62,18 @@ struct LineWalk {
   std::string_view line;
   bool blank_line = false;  // known only where the pass renders
   bool renders = false;     // the pass needs the converted text
-  std::string converted;
+  std::string& converted;   // a step's converted text
+  // Whether the line holds a popup link's end, asked once per line.
+  enum class PopupLinkEnd { kUnknown, kAbsent, kPresent } popup_link_end = PopupLinkEnd::kUnknown;
+
+  bool MayFollowPopupLink() {
+    if (popup_link_end == PopupLinkEnd::kUnknown) {
+      popup_link_end = line.find("</jump_popup>") == std::string_view::npos
+                           ? PopupLinkEnd::kAbsent
+                           : PopupLinkEnd::kPresent;
+    }
+    return popup_link_end == PopupLinkEnd::kPresent;
+  }
 };
 
 // A run of printable bytes that are not tags, from `begin` to `end`: each is
@@ -95,10 +106,14 @@ void PrintableRun(LineWalk& walk, std::size_t begin, std::size_t end, RunContext
   walk.converted.clear();
   std::size_t plain = 0;
   if (!collecting && IsHtmlFamily(run.format)) {
-    // Only the blanks that lead the run can have a tag before them.
+    // Only the blanks that lead the run can have a tag before them, and a
+    // blank converts by that tag only when it is a popup link's end: on a
+    // line without one, no blank needs to look.
     while (plain < text.size() && IsLineSpace(text[plain])) {
+      const std::string_view before =
+          walk.MayFollowPopupLink() ? PrecedingTag(walk.line, begin + plain) : std::string_view();
       AppendConvertedChar(walk.converted, run.format, static_cast<unsigned char>(text[plain]),
-                          false, PrecedingTag(walk.line, begin + plain), BlocksOf(state));
+                          false, before, BlocksOf(state));
       ++plain;
     }
   }
@@ -193,14 +208,19 @@ void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOu
   if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
     line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
   }
-  LineWalk walk;
-  walk.line = line;
+  LineWalk walk{.line = line, .converted = output.converted};
   // A pass that writes nothing has no use for converted text, nor for
   // whether the line is blank, which only the conversion asks.
   walk.renders = run.writes_output && run.format != OutputFormat::kNone;
   walk.blank_line = walk.renders && IsBlankText(line);
 
-  TagStep step;
+  // The step starts the line afresh; its texts keep their buffers.
+  TagStep& step = output.step;
+  step.step_text.clear();
+  step.example_page_text.clear();
+  step.ended_topic.clear();
+  step.stop_line = false;
+  step.close_after_line = false;
   bool last_step_was_tag = false;
   const std::size_t n = line.size();
   std::size_t p = 0;

@@ -26,6 +26,10 @@ struct LineOutput {
   std::string named_topic;
   std::string named_page;
   std::string named_example_page;
+  // Room the line processor uses afresh for every line, kept so that its
+  // texts keep their buffers.
+  std::string converted;
+  TagStep step;
 };
 
 void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOutput& output);
