@@ -60,9 +60,10 @@ std::size_t OverflowAt(const std::string& buffer, std::string_view text) {
 // What one walk over a line carries from step to step.
 struct LineWalk {
   std::string_view line;
-  bool blank_line = false;  // known only where the pass renders
-  bool renders = false;     // the pass needs the converted text
-  std::string& converted;   // a step's converted text
+  bool blank_line = false;     // known only where the pass renders
+  bool renders = false;        // the pass needs the converted text
+  std::string& converted;      // a step's converted text, when it goes elsewhere too
+  std::string* out = nullptr;  // where the step's conversion goes
   // Whether the line holds a popup link's end, asked once per line.
   enum class PopupLinkEnd { kUnknown, kAbsent, kPresent } popup_link_end = PopupLinkEnd::kUnknown;
 
@@ -103,7 +104,6 @@ void PrintableRun(LineWalk& walk, std::size_t begin, std::size_t end, RunContext
   if (text.find_first_not_of(' ') != std::string_view::npos) run.writer.previous_tag.clear();
   if (!walk.renders) return;
 
-  walk.converted.clear();
   std::size_t plain = 0;
   if (!collecting && IsHtmlFamily(run.format)) {
     // Only the blanks that lead the run can have a tag before them, and a
@@ -112,29 +112,27 @@ void PrintableRun(LineWalk& walk, std::size_t begin, std::size_t end, RunContext
     while (plain < text.size() && IsLineSpace(text[plain])) {
       const std::string_view before =
           walk.MayFollowPopupLink() ? PrecedingTag(walk.line, begin + plain) : std::string_view();
-      AppendConvertedChar(walk.converted, run.format, static_cast<unsigned char>(text[plain]),
-                          false, before, BlocksOf(state));
+      AppendConvertedChar(*walk.out, run.format, static_cast<unsigned char>(text[plain]), false,
+                          before, BlocksOf(state));
       ++plain;
     }
   }
-  AppendConvertedText(walk.converted, run.format, text.substr(plain));
+  AppendConvertedText(*walk.out, run.format, text.substr(plain));
 }
 
 // One character step for a byte that is not printable.
 void OtherCharacter(LineWalk& walk, std::size_t p, RunContext& run, TagState& state) {
   const unsigned char c = static_cast<unsigned char>(walk.line[p]);
-  walk.converted.clear();
   if (c < 32) {
     if (walk.renders) {
       // Of the control bytes only a line feed converts by the tag before it.
-      AppendConvertedChar(walk.converted, run.format, c, walk.blank_line,
+      AppendConvertedChar(*walk.out, run.format, c, walk.blank_line,
                           c == '\n' ? PrecedingTag(walk.line, p) : std::string_view(),
                           BlocksOf(state));
     }
     if (c != '\r' && c != '\n' && c != '\t') run.writer.previous_tag.clear();
   } else if (IsAcceptedHighByte(c)) {
-    if (walk.renders)
-      AppendConvertedChar(walk.converted, run.format, c, false, "", BlocksOf(state));
+    if (walk.renders) AppendConvertedChar(*walk.out, run.format, c, false, "", BlocksOf(state));
     run.writer.previous_tag.clear();
   } else {
     if (state.output_on) {
@@ -242,6 +240,10 @@ void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOu
       continue;
     }
     // Character steps up to the next tag: runs of printable bytes in one go.
+    // Their text goes straight onto the page when nothing else takes it.
+    const bool straight = state.output_on && !state.example && output.capacity == std::string::npos;
+    walk.out = straight ? &output.text1 : &walk.converted;
+    walk.converted.clear();
     std::size_t end = PrintableEnd(line, p);
     if (end > p) {
       PrintableRun(walk, p, end, run, state);
@@ -251,7 +253,7 @@ void ProcessLine(std::string_view line, RunContext& run, TagState& state, LineOu
     }
     p = end;
     last_step_was_tag = false;
-    if (!walk.renders || walk.converted.empty()) continue;
+    if (straight || !walk.renders || walk.converted.empty()) continue;
     if (state.example) state.example_text += walk.converted;
     if (state.output_on) runtime::AppendBounded(output.text1, walk.converted, output.capacity);
   }
