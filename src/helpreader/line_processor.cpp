@@ -14,6 +14,7 @@
 #include "helpwriter/file_names.h"
 #include "helpwriter/inline_text.h"
 #include "helpwriter/insert_marks.h"
+#include "runtime/byte_scan.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 
@@ -163,17 +164,7 @@ std::size_t PrintableEnd(std::string_view line, std::size_t from) {
                      _mm_cmpeq_epi8(bytes, open));
     return static_cast<unsigned>(_mm_movemask_epi8(stops));
   };
-  while (from + 16 <= n) {
-    const unsigned mask = stops_at(from);
-    if (mask != 0) return from + static_cast<std::size_t>(__builtin_ctz(mask));
-    from += 16;
-  }
-  // The last bytes: the sixteen that end the line, those before `from`
-  // left out.
-  if (from < n && n >= 16) {
-    const unsigned mask = stops_at(n - 16) >> (16 - (n - from));
-    return mask != 0 ? from + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
-  }
+  from = runtime::FirstMarked(n, from, stops_at);
 #endif
   while (from < n && line[from] != '<' && IsPrintable(static_cast<unsigned char>(line[from]))) {
     ++from;

@@ -10,6 +10,7 @@
 #endif
 
 #include "helpwriter/rtf_frame.h"
+#include "runtime/byte_scan.h"
 
 namespace quillark {
 
@@ -202,16 +203,7 @@ std::size_t NextSpecial(std::string_view text, std::size_t from) {
     ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kSpecial)))), ...);
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
   };
-  while (from + 16 <= n) {
-    const unsigned mask = specials_at(from);
-    if (mask != 0) return from + static_cast<std::size_t>(__builtin_ctz(mask));
-    from += 16;
-  }
-  // The last bytes: the sixteen that end the text, those before `from` left out.
-  if (from < n && n >= 16) {
-    const unsigned mask = specials_at(n - 16) >> (16 - (n - from));
-    return mask != 0 ? from + static_cast<std::size_t>(__builtin_ctz(mask)) : n;
-  }
+  from = runtime::FirstMarked(n, from, specials_at);
 #endif
   while (from < n && ((text[from] != kSpecial) && ...)) ++from;
   return from;
