@@ -179,9 +179,14 @@ void ProcessImage(TagCall& call) {
   const bool own_paragraph = alone && after;
 
   const char alignment = state.open_tag == "<img_center>" ? 'C' : 'L';
-  const ImageText image = WriteImage(call.format(), call.run.names.output, alignment, own_paragraph,
-                                     path, call.run.pictures, call.run.defer_inserts);
-  call.step.step_text += image.text;
+  ImageText image = WriteImage(call.format(), call.run.names.output, alignment, own_paragraph, path,
+                               call.run.pictures, call.run.defer_inserts);
+  // A picture's text (in RTF its whole data) is handed over rather than copied.
+  if (call.step.step_text.empty()) {
+    call.step.step_text = std::move(image.text);
+  } else {
+    call.step.step_text += image.text;
+  }
 
   if (AddOrCount(call.tables().bitmaps, path, [&] {
         return BitmapRecord{.name = path,

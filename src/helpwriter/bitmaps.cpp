@@ -60,13 +60,21 @@ ImageText RtfImage(std::string_view output_path, char alignment, bool own_paragr
 
   ImageText text;
   if (picture.error.empty()) {
-    text.text = opening + "{\\pict\\dibitmap0\\wbmbitspixel" + std::to_string(info.bits_per_pixel) +
-                "\\wbmplanes1\\wbmwidthbytes" + std::to_string(info.bytes_per_line) + "\\picw" +
-                std::to_string(info.width) + "\\pich" + std::to_string(info.height) + "\\picwgoal" +
-                std::to_string(PixelsToTwipsX(info.width)) + "\\pichgoal" +
-                std::to_string(PixelsToTwipsY(info.height)) + "\r\n";
-    text.text += mark_picture_data ? InsertMark(hex_file) : picture.hex;
-    text.text += "}" + closing;
+    const std::string head = "{\\pict\\dibitmap0\\wbmbitspixel" +
+                             std::to_string(info.bits_per_pixel) + "\\wbmplanes1\\wbmwidthbytes" +
+                             std::to_string(info.bytes_per_line) + "\\picw" +
+                             std::to_string(info.width) + "\\pich" + std::to_string(info.height) +
+                             "\\picwgoal" + std::to_string(PixelsToTwipsX(info.width)) +
+                             "\\pichgoal" + std::to_string(PixelsToTwipsY(info.height)) + "\r\n";
+    const std::string mark = mark_picture_data ? InsertMark(hex_file) : std::string();
+    const std::string& data = mark_picture_data ? mark : picture.hex;
+    // The picture's data is most of the text: it is copied once.
+    text.text.reserve(opening.size() + head.size() + data.size() + 1 + closing.size());
+    text.text += opening;
+    text.text += head;
+    text.text += data;
+    text.text += '}';
+    text.text += closing;
   } else {
     text.text = opening + "\\b\\i" + ColourText(OutputFormat::kRtf, "<clr_light_red/>") +
                 picture.error + "\\b0\\i0" + ColourText(OutputFormat::kRtf, "<clr_none/>") +
