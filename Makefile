@@ -13,7 +13,7 @@ WINDOWS_BUILD ?= build-windows
 CHECKS := -DQUILLARK_WERROR=ON
 FORMATS := HLP RTF CHM HTML
 
-.PHONY: run test test-hlp bench build build-clang build-asan bootstrap bootstrap-release \
+.PHONY: run test test-hlp bench profile build build-clang build-asan bootstrap bootstrap-release \
   bootstrap-windows bootstrap-fuzz fuzz install package windows windows-zip test-windows clean
 
 bootstrap:
@@ -31,8 +31,23 @@ bootstrap-windows:
 bootstrap-fuzz:
 	@scripts/bootstrap fuzz
 
-build: bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CHECKS) >/dev/null
+# The release build is optimised from a profile of training runs and across
+# the whole program when linked (about a tenth faster a run). The profile comes
+# from a build of its own that records its runs (build-profile/), trained on
+# the sample and a generated manual; it is trained again whenever that
+# program changes.
+PROFILE_BUILD ?= build-profile
+PROFILE := $(abspath $(PROFILE_BUILD))/profile
+OPTIMISED := -DQUILLARK_LTO=ON -DQUILLARK_PROFILE_USE=$(PROFILE)
+
+profile: bootstrap
+	cmake -S . -B $(PROFILE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLARK_TESTS=OFF \
+	  -DQUILLARK_PROFILE_GENERATE=$(PROFILE) $(CHECKS) >/dev/null
+	cmake --build $(PROFILE_BUILD) -j $(JOBS) --target quillark
+	scripts/train_profile $(PROFILE_BUILD)
+
+build: profile
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(OPTIMISED) $(CHECKS) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 # It links the programs dynamically, as the Debian package does.
@@ -101,9 +116,9 @@ install: build
 # The Debian package, from a build of its own: Debian wants the programs
 # linked dynamically (they still carry the C++ runtime).
 PACKAGE_BUILD ?= build-package
-package: bootstrap-release
+package: bootstrap-release profile
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLARK_STATIC=OFF \
-	  -DQUILLARK_TESTS=OFF >/dev/null
+	  -DQUILLARK_TESTS=OFF $(OPTIMISED) >/dev/null
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack
 	@echo "package: $(PACKAGE_BUILD)/$$(cd $(PACKAGE_BUILD) && ls -t quillark_*.deb | head -1)"
@@ -135,4 +150,5 @@ test-hlp: build
 	scripts/test_hlp.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) out
+	rm -rf $(BUILD) $(PROFILE_BUILD) $(CLANG_BUILD) $(ASAN_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD) \
+	  $(PACKAGE_BUILD) out
