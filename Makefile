@@ -32,10 +32,10 @@ bootstrap-fuzz:
 	@scripts/bootstrap fuzz
 
 # The release build is optimised from a profile of training runs and across
-# the whole program when linked (about a tenth faster a run). The profile comes
-# from a build of its own that records its runs (build-profile/), trained on
-# the sample and a generated manual; it is trained again whenever that
-# program changes.
+# the whole program when linked (a tenth fewer instructions a run). The
+# profile comes from a build of its own that records its runs
+# (build-profile/), trained on the sample and a generated manual; it is
+# trained again whenever that program changes.
 PROFILE_BUILD ?= build-profile
 PROFILE := $(abspath $(PROFILE_BUILD))/profile
 OPTIMISED := -DQUILLARK_LTO=ON -DQUILLARK_PROFILE_USE=$(PROFILE)
