@@ -36,9 +36,18 @@ bootstrap-fuzz:
 # profile comes from a build of its own that records its runs
 # (build-profile/), trained on the sample and a generated manual; it is
 # trained again whenever that program changes.
+# The profile is GCC's: with another compiler (CXX=clang++) add OPTIMISE=0,
+# which builds the same programs without it.
 PROFILE_BUILD ?= build-profile
 PROFILE := $(abspath $(PROFILE_BUILD))/profile
+OPTIMISE ?= 1
+ifeq ($(OPTIMISE),1)
 OPTIMISED := -DQUILLARK_LTO=ON -DQUILLARK_PROFILE_USE=$(PROFILE)
+PROFILE_STEP := profile
+else
+OPTIMISED := -DQUILLARK_LTO=OFF -DQUILLARK_PROFILE_USE=
+PROFILE_STEP :=
+endif
 
 profile: bootstrap
 	cmake -S . -B $(PROFILE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLARK_TESTS=OFF \
@@ -46,7 +55,7 @@ profile: bootstrap
 	cmake --build $(PROFILE_BUILD) -j $(JOBS) --target quillark
 	scripts/train_profile $(PROFILE_BUILD)
 
-build: profile
+build: bootstrap $(PROFILE_STEP)
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(OPTIMISED) $(CHECKS) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -116,7 +125,7 @@ install: build
 # The Debian package, from a build of its own: Debian wants the programs
 # linked dynamically (they still carry the C++ runtime).
 PACKAGE_BUILD ?= build-package
-package: bootstrap-release profile
+package: bootstrap-release $(PROFILE_STEP)
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLARK_STATIC=OFF \
 	  -DQUILLARK_TESTS=OFF $(OPTIMISED) >/dev/null
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
