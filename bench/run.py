@@ -6,7 +6,10 @@ compiler gives it) and a whole run of the compiler in every format (NONE,
 HLP, RTF, CHM, HTML; Pass 1 included, no -gx). Every figure is the median of
 several runs. The table shows, per format, the median time, its ratio to gpp
 alone on the same source, the source's megabytes per second and the peak
-resident memory; the last lines hold the figures against the goals.
+resident memory; the last lines hold the figures against the goals, and how
+much room the machine gave a second busy process: two gpp runs at once are
+timed against one (a whole run keeps both cores busy while Pass 2 runs beside
+gpp, while gpp alone keeps one busy).
 
 Usage: bench/run.py [path/to/quillark] [--sizes 100,1000,2900] [--runs 7] [--keep]
 """
@@ -36,6 +39,16 @@ def timed(argv, cwd):
         _, status, usage = os.wait4(process.pid, 0)
     wall = time.perf_counter() - start
     return wall, usage.ru_maxrss / 1024.0, os.waitstatus_to_exitcode(status)
+
+
+def timed_together(argvs, cwd):
+    """Runs every argv at once; returns the wall seconds until all have ended."""
+    start = time.perf_counter()
+    with open(os.devnull, "wb") as null:
+        processes = [subprocess.Popen(argv, cwd=cwd, stdout=null, stderr=null) for argv in argvs]
+        for process in processes:
+            process.wait()
+    return time.perf_counter() - start
 
 
 def gpp_argv(source, output, format_name):
@@ -69,6 +82,7 @@ def main(argv):
     results = {}  # (size, format) -> (median seconds, peak MiB)
     gpp_times = {}
     source_mb = {}
+    pair_ratios = {}  # size -> two gpp runs at once against one
     try:
         print("%-6s %8s %8s  %s" % ("topics", "source", "gpp", "  ".join(
             "%-28s" % f for f in FORMATS)))
@@ -89,11 +103,15 @@ def main(argv):
             # The runs take turns, gpp alone first in each round, so that a
             # machine that slows down or speeds up meanwhile moves all alike.
             gpp_walls = []
+            pair_walls = []
             walls = {format_name: [] for format_name in FORMATS}
             peaks = {format_name: [] for format_name in FORMATS}
             for _ in range(args.runs):
                 gpp_walls.append(timed(gpp_argv(source, os.path.join(base, "gpp.pp"), "HTML"),
                                        base)[0])
+                pair_walls.append(timed_together(
+                    [gpp_argv(source, os.path.join(base, name), "HTML")
+                     for name in ("gpp_a.pp", "gpp_b.pp")], base))
                 for format_name in FORMATS:
                     folder = folders[format_name]
                     wall, peak, status = timed(
@@ -104,6 +122,7 @@ def main(argv):
                     walls[format_name].append(wall)
                     peaks[format_name].append(peak)
             gpp_times[size] = statistics.median(gpp_walls)
+            pair_ratios[size] = statistics.median(pair_walls) / gpp_times[size]
             cells = []
             for format_name in FORMATS:
                 check_listing(folders[format_name])
@@ -117,6 +136,9 @@ def main(argv):
         print("(median of %d runs, wall seconds; %d cores; program: %s)" %
               (args.runs, os.cpu_count() or 0, program))
         report_goals(sizes, results, gpp_times)
+        print("       two gpp runs at once took %s the time of one (1x: the second had a core "
+              "of its own, 2x: the two shared one)" %
+              ", ".join("%.2fx at %d" % (pair_ratios[size], size) for size in sizes))
     finally:
         if args.keep:
             print("bench: kept %s" % work)
