@@ -4,12 +4,13 @@
 For each size it times the pre-processor alone (gpp with the arguments the
 compiler gives it) and a whole run of the compiler in every format (NONE,
 HLP, RTF, CHM, HTML; Pass 1 included, no -gx). Every figure is the median of
-several runs. The table shows, per format, the median time, its ratio to gpp
-alone on the same source, the source's megabytes per second and the peak
-resident memory; the last lines hold the figures against the goals, and how
-much room the machine gave a second busy process: two gpp runs at once are
-timed against one (a whole run keeps both cores busy while Pass 2 runs beside
-gpp, while gpp alone keeps one busy).
+several runs, taken in rounds in which every size and format has its turn.
+The table shows, per format, the median time, its ratio to gpp alone on the
+same source, the source's megabytes per second and the peak resident memory;
+the last lines hold the figures against the goals, and how much room the
+machine gave a second busy process: two gpp runs at once are timed against
+one (a whole run keeps both cores busy while Pass 2 runs beside gpp, while
+gpp alone keeps one busy).
 
 Usage: bench/run.py [path/to/quillark] [--sizes 100,1000,2900] [--runs 7] [--keep]
 """
@@ -88,46 +89,52 @@ def main(argv):
             "%-28s" % f for f in FORMATS)))
         print("%-6s %8s %8s  %s" % ("", "MB", "s", "  ".join(
             "%-28s" % "s  x gpp  MB/s  MiB" for _ in FORMATS)))
+        sources = {}
+        folders = {}  # (size, format) -> the folder that format runs in
         for size in sizes:
             base = os.path.join(work, "source_%d" % size)
             os.makedirs(base)
-            source = os.path.join(base, "bench.txt")
+            sources[size] = os.path.join(base, "bench.txt")
             subprocess.run([sys.executable, os.path.join(HERE, "make_source.py"), "--topics",
-                            str(size), source], check=True)
-            source_mb[size] = os.path.getsize(source) / 1e6
-            folders = {}
+                            str(size), sources[size]], check=True)
+            source_mb[size] = os.path.getsize(sources[size]) / 1e6
             for format_name in FORMATS:
                 # Each format runs in a folder of its own: CHM pages share temp/.
-                folders[format_name] = os.path.join(work, "%d_%s" % (size, format_name))
-                shutil.copytree(base, folders[format_name])
-            # The runs take turns, gpp alone first in each round, so that a
-            # machine that slows down or speeds up meanwhile moves all alike.
-            gpp_walls = []
-            pair_walls = []
-            walls = {format_name: [] for format_name in FORMATS}
-            peaks = {format_name: [] for format_name in FORMATS}
-            for _ in range(args.runs):
-                gpp_walls.append(timed(gpp_argv(source, os.path.join(base, "gpp.pp"), "HTML"),
-                                       base)[0])
-                pair_walls.append(timed_together(
-                    [gpp_argv(source, os.path.join(base, name), "HTML")
+                folders[(size, format_name)] = os.path.join(work, "%d_%s" % (size, format_name))
+                shutil.copytree(base, folders[(size, format_name)])
+        # The runs take turns, and so do the sizes: in each round every size
+        # has gpp alone first, then the pair and every format, so that a
+        # machine that slows down or speeds up meanwhile moves all alike, the
+        # growth from one size to the next included.
+        gpp_walls = {size: [] for size in sizes}
+        pair_walls = {size: [] for size in sizes}
+        walls = {key: [] for key in folders}
+        peaks = {key: [] for key in folders}
+        for _ in range(args.runs):
+            for size in sizes:
+                base = os.path.dirname(sources[size])
+                gpp_walls[size].append(
+                    timed(gpp_argv(sources[size], os.path.join(base, "gpp.pp"), "HTML"), base)[0])
+                pair_walls[size].append(timed_together(
+                    [gpp_argv(sources[size], os.path.join(base, name), "HTML")
                      for name in ("gpp_a.pp", "gpp_b.pp")], base))
                 for format_name in FORMATS:
-                    folder = folders[format_name]
+                    folder = folders[(size, format_name)]
                     wall, peak, status = timed(
                         [program, "-i", os.path.join(folder, "bench"), "-g", format_name], folder)
                     if status != 0:
                         print("bench: %s run in %s ended with status %d" %
                               (format_name, folder, status), file=sys.stderr)
-                    walls[format_name].append(wall)
-                    peaks[format_name].append(peak)
-            gpp_times[size] = statistics.median(gpp_walls)
-            pair_ratios[size] = statistics.median(pair_walls) / gpp_times[size]
+                    walls[(size, format_name)].append(wall)
+                    peaks[(size, format_name)].append(peak)
+        for size in sizes:
+            gpp_times[size] = statistics.median(gpp_walls[size])
+            pair_ratios[size] = statistics.median(pair_walls[size]) / gpp_times[size]
             cells = []
             for format_name in FORMATS:
-                check_listing(folders[format_name])
-                median = statistics.median(walls[format_name])
-                peak = max(peaks[format_name])
+                check_listing(folders[(size, format_name)])
+                median = statistics.median(walls[(size, format_name)])
+                peak = max(peaks[(size, format_name)])
                 results[(size, format_name)] = (median, peak)
                 cells.append("%-28s" % ("%6.3f  %5.2fx  %5.1f  %3.0f" % (
                     median, median / gpp_times[size], source_mb[size] / median, peak)))
