@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -44,6 +45,7 @@ void ConsoleText(std::string_view text) {
 }
 
 void ConsoleDot(RunContext& run) {
+  if (run.replaying) return;
   if (run.reading_ahead) {
     ++run.held_dots;
     return;
@@ -322,9 +324,9 @@ void RunPasses1And2(RunContext& run, StartedPass1& pass1) {
 // The popup pass cuts the body of every popup topic out of the page it was
 // written to and keeps it with the topic, for the output pass to embed. The
 // pages are still in memory; only a page the pass did not write is read
-// from disk.
-void CapturePopupBodies(RunContext& run) {
-  constexpr std::int64_t kMaxCaptured = 8192;
+// from disk. Returns false when the pass dropped text a body needs.
+bool CapturePopupBodies(RunContext& run) {
+  constexpr std::int64_t kMaxCaptured = kPopupCaptureLimit;
   TopicTable& topics = run.tables.topics;
   for (int row = 1; row <= topics.Count(); ++row) {
     const TopicRecord& topic = topics.At(row);
@@ -337,6 +339,7 @@ void CapturePopupBodies(RunContext& run) {
     if (first < 1 || first > length || first > topic.end_pos) continue;
     const std::int64_t last =
         std::min({static_cast<std::int64_t>(topic.end_pos), length, first + kMaxCaptured - 1});
+    if (run.output.Dropped(page, first - 1, last - first + 1)) return false;
     std::optional<std::string> text = run.output.TextRange(page, first - 1, last - first + 1);
     if (!text) text = runtime::ReadFileRange(page, first - 1, last - first + 1);
     if (!text) continue;
@@ -345,6 +348,7 @@ void CapturePopupBodies(RunContext& run) {
       SetEntryText(topics, row, std::string_view(*text).substr(body.start, body.end - body.start));
     }
   }
+  return true;
 }
 
 // The output pass writes its pages behind it on a second thread when they
@@ -367,6 +371,42 @@ void ClearCounts(HelpTables& tables) {
   tables.bitmaps.ClearCounts();
 }
 
+// What the popup pass starts from, kept so that the pass can run again.
+struct PopupPassStart {
+  HelpTables tables;
+  WriterState writer;
+};
+
+// Runs the popup pass again from its start, keeping all of its text; its
+// reports and dots showed the first time. Given a number of appends, it
+// stops where the first run stopped.
+void ReplayPopupPass(RunContext& run, const PopupPassStart& start,
+                     std::optional<std::uint64_t> appends) {
+  run.tables = start.tables;
+  run.ForgetOrder();
+  run.writer = start.writer;
+  run.reader.CloseSources();
+  StartPass(run, OutputFiles::Mode::kMemory);
+  if (appends) run.output.StopAtAppend(*appends);
+  run.listing.Hold();
+  run.replaying = true;
+  struct EndReplay {
+    RunContext& run;
+    ~EndReplay() {
+      run.replaying = false;
+      run.listing.Discard();
+    }
+  } end_replay{run};
+  TagState state;
+  try {
+    RunPassLines(run, state);
+  } catch (const runtime::AppendLimitReached&) {
+    // Where the first run stopped.
+  } catch (const FatalStop&) {
+    // The first run's report stands.
+  }
+}
+
 void RunPass3(RunContext& run) {
   ListEarlierPages(run);
   HelpTables& tables = run.tables;
@@ -377,11 +417,28 @@ void RunPass3(RunContext& run) {
   }
   tables.headings.Clear();
   tables.keywords.Clear();
-  // The popup pass renders every topic in memory: it only needs the bodies.
+  // The popup pass renders every topic in memory, and only needs the popups'
+  // bodies: it keeps their text alone. On a fatal report it must leave all
+  // it had written on disk, and runs again to rebuild it, which a file
+  // written beside the output would change: a source that includes topics
+  // keeps everything.
+  const bool drops_text =
+      run.format != OutputFormat::kNone && !run.includes_topics && run.include_files.empty();
+  std::optional<PopupPassStart> start;
+  if (drops_text) start.emplace(PopupPassStart{run.tables, run.writer});
   StartPass(run, OutputFiles::Mode::kMemory);
+  if (drops_text) run.output.KeepMarkedOnly();
   TagState state;
-  RunPassLines(run, state);
-  CapturePopupBodies(run);
+  try {
+    RunPassLines(run, state);
+  } catch (const FatalStop&) {
+    if (start) ReplayPopupPass(run, *start, run.output.Appends());
+    throw;
+  }
+  if (!CapturePopupBodies(run) && start) {
+    ReplayPopupPass(run, *start, std::nullopt);
+    CapturePopupBodies(run);
+  }
   // Pass 4 writes the same pages again: those of an earlier run stay, to be
   // rewritten in place, and the rest of the page folder goes now. The link
   // pages of the index stay too: the index rewrites those it writes again.

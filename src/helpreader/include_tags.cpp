@@ -106,6 +106,7 @@ bool AwaitsReplacement(const TagCall& call, const std::string& temp) {
 }  // namespace
 
 void ProcessIncludeFamily(TagCall& call) {
+  call.run.includes_topics = true;
   call.run.SettleOutput();  // the tag reads and writes files beside the output
   TagState& state = call.state;
   if (state.output_on) {

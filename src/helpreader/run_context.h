@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <deque>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,9 @@ struct RunContext {
   // The temporary include files that exist: any the start of the run could
   // not delete, and those the run has written since.
   std::set<std::string> include_files;
+  // The source includes topics from other files (the first pass met an
+  // include tag): the passes after it may write files beside the output.
+  bool includes_topics = false;
   // The topics the source ends inside (told once, at the end of the first pass).
   std::set<std::string> topics_without_end;
   // The link pages the CHM index wrote, for the project to list.
@@ -72,6 +76,9 @@ struct RunContext {
   // its reports and dots are held back, and it writes no file.
   bool reading_ahead = false;
   int held_dots = 0;
+  // The popup pass is running again to rebuild text it had dropped: its
+  // reports and dots were shown the first time.
+  bool replaying = false;
   // Dots waiting for the writer behind, each with the appends handed over
   // before it.
   std::deque<std::uint64_t> waiting_dots;
@@ -79,6 +86,11 @@ struct RunContext {
   // Called before writing a file from a pass.
   void BeforeWritingFiles() {
     if (reading_ahead) throw ReadAheadStop{};
+    // Such a pass is run again on a fatal report, which a written file
+    // would change: only a source without include tags may drop text.
+    if (output.KeepsMarkedOnly()) {
+      throw std::logic_error("a pass that drops text wrote a file beside the output");
+    }
     SettleOutput();
   }
 
@@ -141,6 +153,8 @@ struct RunContext {
     topic_order_.Update(tables.topics);
     return topic_order_;
   }
+  // Forgets the topic order, for tables put back as they were.
+  void ForgetOrder() { topic_order_ = TopicOrder(); }
 
   // Reports `message` at the reader's current file and line; a fatal kind
   // ends the run.

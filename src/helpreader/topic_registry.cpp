@@ -97,6 +97,10 @@ bool RegisterTopic(RunContext& run, std::string_view name, std::string_view open
         TopicFileName(run.format, run.names.output, upper_key, PageKind::kMain);
     const std::int64_t size = page.empty() ? -1 : run.output.Size(page);
     topics.At(row).start_pos = size > 0 ? static_cast<std::int32_t>(size + 1) : 1;
+    // A popup pass that drops text keeps what it will cut a popup's body from.
+    if (topics.At(row).is_popup && !page.empty()) {
+      run.output.Mark(page, topics.At(row).start_pos - 1, kPopupCaptureLimit);
+    }
   }
   return has_examples;
 }

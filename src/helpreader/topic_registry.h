@@ -3,6 +3,7 @@
 #define QUILLARK_HELPREADER_TOPIC_REGISTRY_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@
 namespace quillark {
 
 inline constexpr std::size_t kMaxTopicKey = 40;
+// The popup pass keeps at most this much of a popup topic's text, counted
+// from the topic's start in its page.
+inline constexpr std::int64_t kPopupCaptureLimit = 8192;
 
 // The first occurrence of `name` is inserted as the record `make` gives;
 // later ones only add 1 to its Count. Returns the table-full flag of an

@@ -189,11 +189,21 @@ OutputFiles::File& OutputFiles::Open(const std::string& path) {
       CreateDirectoryOf(path);
       checked_folder_ = folder;
     }
+    if (!pending_marks_.empty()) {
+      if (const auto marks = pending_marks_.find(path); marks != pending_marks_.end()) {
+        file.marked = std::move(marks->second);
+        pending_marks_.erase(marks);
+      }
+    }
     // A file already on disk is appended to, as the disk would do it.
     if (!known_absent) {
       if (std::optional<std::string> existing = ReadWholeFile(path)) {
         file.size = static_cast<std::int64_t>(existing->size());
-        KeepInMemory(file, *existing);
+        if (marked_only_) {
+          KeepMarked(file, 0, *existing);
+        } else {
+          KeepInMemory(file, *existing);
+        }
       }
     }
     return file;
@@ -285,15 +295,26 @@ void OutputFiles::Restart(Mode mode, bool write_behind) {
   known_present_.clear();
   last_ = nullptr;
   mode_ = mode;
+  marked_only_ = false;
+  pending_marks_.clear();
+  appends_ = 0;
+  append_limit_ = UINT64_MAX;
   if (mode == Mode::kDisk && write_behind) StartWriter();
 }
 
 void OutputFiles::Append(const std::string& path, std::string_view data) {
   if (mode_ == Mode::kDiscard) return;
+  if (appends_ == append_limit_) throw AppendLimitReached{};
   File& file = Open(path);
+  ++appends_;
   if (mode_ == Mode::kMemory) {
+    const std::int64_t at = file.size;
     file.size += static_cast<std::int64_t>(data.size());
-    KeepInMemory(file, data);
+    if (!marked_only_) {
+      KeepInMemory(file, data);
+    } else if (!file.marked.empty()) {
+      KeepMarked(file, at, data);
+    }
     return;
   }
   if (!write_behind_) {
@@ -338,6 +359,55 @@ void OutputFiles::KeepInMemory(File& file, std::string_view data) {
   }
 }
 
+void OutputFiles::KeepMarked(File& file, std::int64_t at, std::string_view data) {
+  const std::int64_t end = at + static_cast<std::int64_t>(data.size());
+  std::vector<MarkedRange>& ranges = file.marked;
+  while (file.marked_filled < ranges.size() && ranges[file.marked_filled].end <= at) {
+    ++file.marked_filled;
+  }
+  for (std::size_t i = file.marked_filled; i < ranges.size(); ++i) {
+    MarkedRange& range = ranges[i];
+    const std::int64_t from = std::max(at, range.begin);
+    const std::int64_t to = std::min(end, range.end);
+    if (from >= to) continue;
+    if (range.from < 0) range.from = from;
+    // The appends follow on from each other: a range, once begun, grows
+    // with each of them until it is full.
+    if (range.from + static_cast<std::int64_t>(range.bytes.size()) != from) continue;
+    range.bytes.append(
+        data.substr(static_cast<std::size_t>(from - at), static_cast<std::size_t>(to - from)));
+  }
+}
+
+void OutputFiles::Mark(const std::string& path, std::int64_t offset, std::int64_t count) {
+  if (!marked_only_ || count <= 0 || offset < 0) return;
+  MarkedRange range;
+  range.begin = offset;
+  range.end = offset + count;
+  const auto it = files_.find(path);
+  if (it != files_.end()) {
+    it->second.marked.push_back(range);
+  } else {
+    pending_marks_[path].push_back(range);
+  }
+}
+
+namespace {
+
+// [offset, offset + count) cut to a file of `size` bytes: the count left.
+std::int64_t CountWithin(std::int64_t size, std::int64_t offset, std::int64_t count) {
+  return std::max<std::int64_t>(std::min(count, size - offset), 0);
+}
+
+}  // namespace
+
+bool OutputFiles::Dropped(const std::string& path, std::int64_t offset, std::int64_t count) const {
+  if (!marked_only_) return false;
+  const auto it = files_.find(path);
+  if (it == files_.end()) return false;
+  return !TextRange(path, offset, count).has_value();
+}
+
 bool OutputFiles::KnownAbsent(const std::string& path) const {
   return !known_folder_.empty() && known_present_.count(path) == 0 &&
          DirectoryPart(path) == known_folder_;
@@ -365,6 +435,19 @@ std::optional<std::string> OutputFiles::TextRange(const std::string& path, std::
   if (mode_ != Mode::kMemory) return std::nullopt;
   const auto it = files_.find(path);
   if (it == files_.end()) return std::nullopt;
+  if (marked_only_) {
+    const File& file = it->second;
+    count = CountWithin(file.size, offset, count);
+    if (count == 0) return std::string();
+    for (const MarkedRange& range : file.marked) {
+      if (range.from >= 0 && range.from <= offset &&
+          offset + count <= range.from + static_cast<std::int64_t>(range.bytes.size())) {
+        return range.bytes.substr(static_cast<std::size_t>(offset - range.from),
+                                  static_cast<std::size_t>(count));
+      }
+    }
+    return std::nullopt;
+  }
   std::string text;
   std::int64_t start = 0;  // of the block in the file
   for (const std::string_view block : it->second.pieces) {
@@ -449,6 +532,7 @@ void OutputFiles::Close() {
   chunks_.clear();
   chunk_free_ = nullptr;
   chunk_room_ = 0;
+  pending_marks_.clear();
   absent_.clear();
   checked_folder_.clear();
   last_ = nullptr;
@@ -456,7 +540,9 @@ void OutputFiles::Close() {
 }
 
 void OutputFiles::WriteOutAfterFatal() {
-  if (mode_ == Mode::kMemory) {
+  // A pass that kept marked ranges only has no whole text to leave: the
+  // pass runs again keeping all of it first.
+  if (mode_ == Mode::kMemory && !marked_only_) {
     for (auto& [path, file] : files_) {
       std::string text;
       for (const std::string_view piece : file.pieces) text += piece;

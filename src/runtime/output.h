@@ -45,6 +45,9 @@ struct OutputError {
   std::uint64_t steps_before = 0;  // writing behind: the appends done before this one
 };
 
+// Thrown by an append beyond the limit set with OutputFiles::StopAtAppend.
+struct AppendLimitReached {};
+
 // The files one pass appends its text to. Sizes are counted as the text
 // arrives, so a writer can ask how long a file is without asking the disk.
 class OutputFiles {
@@ -95,9 +98,28 @@ class OutputFiles {
   std::int64_t Size(const std::string& path);
 
   // Up to `count` bytes of a file's text from `offset` on, when the pass
-  // keeps the file in memory; nothing for a file it does not keep.
+  // keeps the file in memory; nothing for a file it does not keep, nor for
+  // a range it dropped (see KeepMarkedOnly).
   std::optional<std::string> TextRange(const std::string& path, std::int64_t offset,
                                        std::int64_t count) const;
+
+  // A memory pass that will only ever read back a few known ranges keeps
+  // those alone: after KeepMarkedOnly (right after Restart), it stores only
+  // the bytes of the ranges marked by Mark and drops the rest, while sizes
+  // count everything. A range may be marked before the file is written to;
+  // bytes appended before their range was marked are dropped.
+  void KeepMarkedOnly() { marked_only_ = mode_ == Mode::kMemory; }
+  bool KeepsMarkedOnly() const { return marked_only_; }
+  void Mark(const std::string& path, std::int64_t offset, std::int64_t count);
+  // Whether the pass appended to `path` but dropped some of the bytes of
+  // [offset, offset + count) that it holds.
+  bool Dropped(const std::string& path, std::int64_t offset, std::int64_t count) const;
+
+  // The appends the pass has taken so far. After StopAtAppend(n), the
+  // append that would be the (n+1)th throws AppendLimitReached instead, so
+  // that a pass run again stops where an earlier run of it had come to.
+  std::uint64_t Appends() const { return appends_; }
+  void StopAtAppend(std::uint64_t count) { append_limit_ = count; }
 
   // Tells the pass which files the folder `folder` (with its final
   // separator) holds as the pass starts, so that it need not ask the disk
@@ -132,12 +154,24 @@ class OutputFiles {
   void WriteOutAfterFatal();
 
  private:
+  // A range of a file marked to keep: [begin, end), and its bytes from
+  // `from` on, as far as they have come.
+  struct MarkedRange {
+    std::int64_t begin = 0;
+    std::int64_t end = 0;
+    std::int64_t from = -1;
+    std::string bytes;
+  };
   struct File {
     std::string path;
     // The pass's side.
     std::int64_t size = 0;  // what the pass has appended
     // Memory: the whole text, as pieces of the pass's chunks.
     std::vector<std::string_view> pieces;
+    // Memory, marked ranges only: the ranges, each with the bytes it got,
+    // and the first range that may still grow.
+    std::vector<MarkedRange> marked;
+    std::size_t marked_filled = 0;
     bool replacing = false;  // its first append took it from the files to replace
     // The disk's side: touched by the writer behind while it runs.
     bool opened = false;         // the first open was tried
@@ -167,6 +201,8 @@ class OutputFiles {
 
   File& Open(const std::string& path);
   void KeepInMemory(File& file, std::string_view data);
+  // Keeps what of `data`, appended at `at`, falls into the file's marked ranges.
+  static void KeepMarked(File& file, std::int64_t at, std::string_view data);
   bool KnownAbsent(const std::string& path) const;
   // The disk's side of an append, done at once or by the writer behind.
   void DiskAppend(File& file, std::string_view data);
@@ -195,6 +231,11 @@ class OutputFiles {
   File* last_ = nullptr;     // the file appended to last, for the common case
   std::vector<File*> open_;  // disk files with an open handle
   std::uint64_t use_counter_ = 0;
+  bool marked_only_ = false;
+  // Marked ranges of files the pass has not appended to yet.
+  std::unordered_map<std::string, std::vector<MarkedRange>> pending_marks_;
+  std::uint64_t appends_ = 0;
+  std::uint64_t append_limit_ = UINT64_MAX;
 
   // Writing behind: the pass fills `filling_`, hands it over to `queue_`,
   // and the writer returns emptied batches to `spare_`. The places are the

@@ -5,12 +5,20 @@
 // later report, no later progress dot, no later page), and the pages of an
 // earlier run that the pass had not reached go as they would have.
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
 
 #include "e2e/e2e_support.h"
 #include "gtest/gtest.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace quillark::e2e {
 namespace {
@@ -112,6 +120,82 @@ INSTANTIATE_TEST_SUITE_P(LaterReport, OutputFailure, ::testing::Values(true, fal
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return info.param ? "ReportAfterIt" : "NothingAfterIt";
                          });
+
+#ifndef _WIN32
+// Runs quillark in `directory` with files limited to `limit` bytes: a write
+// beyond it fails (the signal it would raise is ignored). Returns the exit
+// status and standard error.
+RunResult RunWithFileSizeLimit(const std::vector<std::string>& arguments,
+                               const std::string& directory, rlim_t limit) {
+  const std::string err_file = directory + "/.stderr";
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit size_limit{limit, limit};
+    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int null = open("/dev/null", O_WRONLY);
+    if (setrlimit(RLIMIT_FSIZE, &size_limit) != 0 || chdir(directory.c_str()) != 0 || err < 0 ||
+        null < 0 || dup2(null, 1) < 0 || dup2(err, 2) < 0) {
+      _exit(127);
+    }
+    std::vector<std::string> argv_text = {QUILLARK_BINARY};
+    argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& text : argv_text) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  RunResult result;
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    result.exit_status = WEXITSTATUS(status);
+  }
+  result.err = ReadFile(err_file);
+  std::filesystem::remove(err_file);
+  return result;
+}
+
+// The popup pass keeps only the text it cuts the popups' bodies from, yet a
+// fatal report in it leaves on disk all the pass had written until then, as
+// ever. Here the listing stops taking reports (a file size limit) while the
+// popup pass reports a missing picture the first pass reported before.
+TEST(PopupPassFailure, LeavesAllThePassHadWritten) {
+  TempDir dir;
+  std::string source =
+      "<topic>One</topic>\n<head1>One</head1>\nFirst words of One.\n<endtopic/>\n"
+      "<popup>Pop</popup>\nWords of the popup.\n<endtopic/>\n"
+      "<topic>Two</topic>\n<head1>Two</head1>\n";
+  constexpr int kFirstPictureLine = 10;
+  constexpr int kPictures = 100;
+  for (int line = kFirstPictureLine; line < kFirstPictureLine + kPictures; ++line) {
+    source += "Words at line " + std::to_string(line) + ". <img_left>missing.bmp</img_left>\n";
+  }
+  source += "<endtopic/>\n<topic>Three</topic>\n<head1>Three</head1>\nLast words.\n<endtopic/>\n";
+  WriteFile(dir.File("book.txt"), source);
+  const std::string warning = dir.File("book.pp") + "(" + ListedLine(kFirstPictureLine) +
+                              "): Warning : File is empty or does not exist \"" +
+                              dir.File("missing.bmp") + "\"\r\n";
+  // The first pass's reports fit, and half of the popup pass's.
+  const auto limit = static_cast<rlim_t>(warning.size() * (kPictures + kPictures / 2));
+  const RunResult run = RunWithFileSizeLimit({"-i", "book", "-g", "RTF"}, dir.path(), limit);
+
+  EXPECT_EQ(run.exit_status, 1);
+  const std::string failed = "(" + ListedLine(kFirstPictureLine + kPictures / 2) + "): Warning";
+  ASSERT_NE(run.err.find("Cannot write the listing file"), std::string::npos) << run.err;
+  ASSERT_NE(run.err.find(failed), std::string::npos) << run.err;
+  const std::string document = ReadFile(dir.File("book.rtf"));
+  EXPECT_LT(document.size(), limit);
+  // Every line before the failed one, popup and topics alike, and nothing after.
+  EXPECT_NE(document.find("First words of One."), std::string::npos) << document;
+  EXPECT_NE(document.find("Words of the popup."), std::string::npos);
+  const int failed_line = kFirstPictureLine + kPictures / 2;
+  EXPECT_NE(document.find("Words at line " + std::to_string(failed_line - 1) + "."),
+            std::string::npos);
+  EXPECT_EQ(document.find("Words at line " + std::to_string(failed_line) + "."), std::string::npos);
+  EXPECT_EQ(document.find("Last words."), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace quillark::e2e

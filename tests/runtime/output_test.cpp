@@ -90,6 +90,123 @@ TEST(OutputFiles, MemoryPassKeepsInterleavedTextApart) {
   EXPECT_TRUE(ReadWholeFile(dir.File("p1.html")) == expected[1]);
 }
 
+// A memory pass that keeps marked ranges only: the bytes of each range as
+// they arrive, over any number of appends, in files it marked before or
+// after their first append; sizes count everything.
+struct MarkedCase {
+  const char* name;
+  std::vector<std::string> appends;  // to one file, in turn
+  int mark_after;                    // the appends made before the mark
+  std::int64_t mark_offset;
+  std::int64_t mark_count;
+  std::int64_t read_offset;
+  std::int64_t read_count;
+  std::optional<std::string> read;  // what TextRange gives; nothing when dropped
+};
+
+class MarkedRanges : public testing::TestWithParam<MarkedCase> {};
+
+TEST_P(MarkedRanges, KeepOnlyWhatWasMarked) {
+  const MarkedCase& c = GetParam();
+  TempDir dir;
+  const std::string path = dir.File("doc.rtf");
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  files.Restart(OutputFiles::Mode::kMemory);
+  files.KeepMarkedOnly();
+  std::int64_t size = 0;
+  for (std::size_t i = 0; i <= c.appends.size(); ++i) {
+    if (static_cast<int>(i) == c.mark_after) files.Mark(path, c.mark_offset, c.mark_count);
+    if (i == c.appends.size()) break;
+    files.Append(path, c.appends[i]);
+    size += static_cast<std::int64_t>(c.appends[i].size());
+  }
+  EXPECT_EQ(files.Size(path), size);
+  EXPECT_EQ(files.TextRange(path, c.read_offset, c.read_count), c.read);
+  EXPECT_EQ(files.Dropped(path, c.read_offset, c.read_count), !c.read.has_value());
+  // An unmarked file keeps nothing, and one never written is not the pass's.
+  files.Append(dir.File("other.rtf"), "text");
+  EXPECT_TRUE(files.Dropped(dir.File("other.rtf"), 0, 2));
+  EXPECT_FALSE(files.Dropped(dir.File("never.rtf"), 0, 2));
+  EXPECT_EQ(files.TextRange(dir.File("never.rtf"), 0, 2), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OutputFiles, MarkedRanges,
+    testing::Values(
+        MarkedCase{"MarkedBeforeTheFirstAppend", {"abc", "defg", "hij"}, 0, 2, 5, 2, 5, "cdefg"},
+        MarkedCase{"MarkedWhereTheFileEnds", {"abc", "defg", "hij"}, 1, 3, 8192, 3, 7, "defghij"},
+        MarkedCase{"ReadCutAtTheFileEnd", {"abc", "defg", "hij"}, 1, 3, 8192, 5, 100, "fghij"},
+        MarkedCase{"ReadWithinARangeCutShort", {"abc", "defg", "hij"}, 0, 1, 4, 2, 3, "cde"},
+        MarkedCase{"ReadBeyondTheRange", {"abc", "defg", "hij"}, 0, 1, 4, 2, 4, std::nullopt},
+        MarkedCase{
+            "MarkedAfterItsBytesPassed", {"abc", "defg", "hij"}, 2, 3, 100, 3, 2, std::nullopt},
+        MarkedCase{
+            "UnmarkedPartOfAMarkedFile", {"abc", "defg", "hij"}, 0, 7, 3, 0, 2, std::nullopt},
+        MarkedCase{"EmptyAppendsBetween", {"ab", "", "cd", "", "ef"}, 0, 1, 4, 1, 4, "bcde"}),
+    [](const testing::TestParamInfo<MarkedCase>& info) { return std::string(info.param.name); });
+
+// Two ranges of one file that overlap each keep their bytes; a mark is
+// forgotten with the pass.
+TEST(OutputFiles, MarkedRangesOverlapAndEndWithThePass) {
+  TempDir dir;
+  const std::string path = dir.File("doc.rtf");
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  files.KeepMarkedOnly();
+  files.Append(path, "0123");
+  files.Mark(path, 4, 6);
+  files.Append(path, "4567");
+  files.Mark(path, 8, 6);
+  files.Append(path, "89ABCDEF");
+  EXPECT_EQ(files.TextRange(path, 4, 6), "456789");
+  EXPECT_EQ(files.TextRange(path, 8, 6), "89ABCD");
+  EXPECT_EQ(files.TextRange(path, 4, 8), std::nullopt);  // across the two
+  files.Restart(OutputFiles::Mode::kMemory);
+  EXPECT_FALSE(files.KeepsMarkedOnly());
+  files.Append(path, "whole");
+  EXPECT_EQ(files.TextRange(path, 0, 5), "whole");
+}
+
+// A file on disk before the pass counts its old bytes first, as the disk
+// would; a marked pass has no whole text to leave after a fatal report.
+TEST(OutputFiles, MarkedPassCountsOldBytesAndLeavesNoText) {
+  TempDir dir;
+  dir.Write("old.rtf", "old ");
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  files.KeepMarkedOnly();
+  files.Mark(dir.File("old.rtf"), 2, 5);
+  files.Append(dir.File("old.rtf"), "new");
+  EXPECT_EQ(files.Size(dir.File("old.rtf")), 7);
+  EXPECT_EQ(files.TextRange(dir.File("old.rtf"), 2, 5), "d new");
+  files.Append(dir.File("made.rtf"), "text");
+  files.WriteOutAfterFatal();
+  EXPECT_EQ(ReadWholeFile(dir.File("old.rtf")), "old ");
+  EXPECT_FALSE(FileExists(dir.File("made.rtf")));
+}
+
+// A pass run again stops where the first run stopped: the append after the
+// limit throws, and the text holds exactly the appends before it.
+TEST(OutputFiles, StopsAtTheAppendLimit) {
+  TempDir dir;
+  OutputFiles files(OutputFiles::Mode::kMemory);
+  files.StopAtAppend(3);
+  files.Append(dir.File("a.rtf"), "one ");
+  files.Append(dir.File("b.rtf"), "two ");
+  files.Append(dir.File("a.rtf"), "three");
+  EXPECT_EQ(files.Appends(), 3u);
+  EXPECT_THROW(files.Append(dir.File("b.rtf"), "four"), AppendLimitReached);
+  EXPECT_EQ(files.Size(dir.File("b.rtf")), 4);
+  files.WriteOutAfterFatal();
+  EXPECT_EQ(ReadWholeFile(dir.File("a.rtf")), "one three");
+  EXPECT_EQ(ReadWholeFile(dir.File("b.rtf")), "two ");
+  files.Restart(OutputFiles::Mode::kMemory);
+  EXPECT_EQ(files.Appends(), 0u);
+  files.Append(dir.File("a.rtf"), "x");
+  files.Append(dir.File("a.rtf"), "y");
+  files.Append(dir.File("a.rtf"), "z");
+  files.Append(dir.File("a.rtf"), "w");  // no limit after a restart
+  EXPECT_EQ(files.Appends(), 4u);
+}
+
 // A pass on disk opens each file once, keeps few open at a time, and says
 // which file failed and why.
 TEST(OutputFiles, DiskPassWritesEveryFileWhole) {
