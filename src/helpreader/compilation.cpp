@@ -255,6 +255,9 @@ class ReadAhead {
     run_.reading_ahead = false;
     if (!result.message.empty()) {
       run_.listing.Discard();
+      // Nor does the pass leave the picture data files it wrote: a run whose
+      // pre-processor fails makes none.
+      run_.pictures.DeleteDataFiles();
       FinishPass1(run_, result);
     }
     ConsoleText("\n");

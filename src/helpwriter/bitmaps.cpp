@@ -125,6 +125,11 @@ const PictureFiles::Picture& PictureFiles::Convert(const std::string& image_path
   return picture;
 }
 
+void PictureFiles::DeleteDataFiles() {
+  for (const auto& entry : by_hex_file_) runtime::DeleteFile(entry.first);
+  by_hex_file_.clear();
+}
+
 ImageText WriteImage(OutputFormat format, std::string_view output_path, char alignment,
                      bool own_paragraph, std::string_view image_path, PictureFiles& pictures,
                      bool mark_picture_data) {

@@ -44,6 +44,8 @@ class PictureFiles {
     std::string error;  // the conversion's error text
   };
   const Picture& Convert(const std::string& image_path, const std::string& hex_path);
+  // Deletes the picture data files converted so far and forgets them.
+  void DeleteDataFiles();
 
   // Called before the disk is asked about a picture or a picture data file
   // is written.

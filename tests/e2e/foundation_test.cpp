@@ -128,6 +128,28 @@ TEST(Foundation, FailingPreprocessorIsFatalAndLeavesNoPpFile) {
   EXPECT_FALSE(Exists(dir.File("book.pp")));
 }
 
+// The first pass reads the pre-processor file while it is written, and may
+// convert a picture for the RTF document before the pre-processor fails: the
+// failed run leaves no picture data file, as none is made when it waits.
+TEST(Foundation, FailingPreprocessorLeavesNoPictureDataFile) {
+  TempDir dir;
+  TempDir bin;
+  WriteFile(dir.File("book.txt"), kSmallSource);
+  CopyCase("rtf_family/pic.bmp", dir.File("pic.bmp"));
+  WriteFile(bin.File("gpp"),
+            "#!/bin/sh\nprintf '<topic>One</topic>\\n<img_left>pic.bmp</img_left>\\n' > \"$3\"\n"
+            "sleep 1\nexit 3\n");
+  chmod(bin.File("gpp").c_str(), 0755);
+  const std::string path = bin.path() + ":/usr/bin:/bin";
+  const RunResult run = RunQuillark({"-i", "book", "-g", "RTF"}, dir.path(), &path);
+  EXPECT_EQ(run.exit_status, 1);
+  EXPECT_EQ(
+      ReadFile(dir.File("book.lst")),
+      dir.File("book.txt") + ": Error : Cannot run pre-processor, it returned error number 3.\r\n");
+  EXPECT_FALSE(Exists(dir.File("pic_bmp.tmp")));
+  EXPECT_FALSE(Exists(dir.File("book.pp")));
+}
+
 TEST(Foundation, OverlongLineIsFatalAtItsLine) {
   TempDir dir;
   const std::string fits(8191, 'a');  // with its line feed exactly 8192 characters
