@@ -113,42 +113,45 @@ TEST(Foundation, MissingPreprocessorIsFatal) {
                 ": Error : Cannot run pre-processor, the exe file is missing: \"gpp\"\r\n");
 }
 
-TEST(Foundation, FailingPreprocessorIsFatalAndLeavesNoPpFile) {
-  TempDir dir;
-  TempDir bin;
-  WriteFile(dir.File("book.txt"), kSmallSource);
-  WriteFile(bin.File("gpp"), "#!/bin/sh\necho partial > \"$3\"\nexit 3\n");
-  chmod(bin.File("gpp").c_str(), 0755);
-  const std::string path = bin.path() + ":/usr/bin:/bin";
-  const RunResult run = RunQuillark({"-i", "book", "-g", "NONE"}, dir.path(), &path);
-  EXPECT_EQ(run.exit_status, 1);
-  EXPECT_EQ(
-      ReadFile(dir.File("book.lst")),
-      dir.File("book.txt") + ": Error : Cannot run pre-processor, it returned error number 3.\r\n");
-  EXPECT_FALSE(Exists(dir.File("book.pp")));
-}
+// A pre-processor that fails ends the run with its error number and leaves
+// neither its own file nor anything the first pass made while it read that
+// file as it was written: a picture converted for the RTF document before
+// the failure leaves no data file, as none is made when the pass waits.
+struct FailingPreprocessor {
+  const char* name;
+  const char* script;  // of the fake gpp; "$3" is the file it writes
+  const char* format;
+};
 
-// The first pass reads the pre-processor file while it is written, and may
-// convert a picture for the RTF document before the pre-processor fails: the
-// failed run leaves no picture data file, as none is made when it waits.
-TEST(Foundation, FailingPreprocessorLeavesNoPictureDataFile) {
+class FailingPreprocessorRun : public testing::TestWithParam<FailingPreprocessor> {};
+
+TEST_P(FailingPreprocessorRun, IsFatalAndLeavesNoFileOfItsOwn) {
   TempDir dir;
   TempDir bin;
   WriteFile(dir.File("book.txt"), kSmallSource);
   CopyCase("rtf_family/pic.bmp", dir.File("pic.bmp"));
-  WriteFile(bin.File("gpp"),
-            "#!/bin/sh\nprintf '<topic>One</topic>\\n<img_left>pic.bmp</img_left>\\n' > \"$3\"\n"
-            "sleep 1\nexit 3\n");
+  WriteFile(bin.File("gpp"), std::string("#!/bin/sh\n") + GetParam().script);
   chmod(bin.File("gpp").c_str(), 0755);
   const std::string path = bin.path() + ":/usr/bin:/bin";
-  const RunResult run = RunQuillark({"-i", "book", "-g", "RTF"}, dir.path(), &path);
+  const RunResult run = RunQuillark({"-i", "book", "-g", GetParam().format}, dir.path(), &path);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_EQ(
       ReadFile(dir.File("book.lst")),
       dir.File("book.txt") + ": Error : Cannot run pre-processor, it returned error number 3.\r\n");
-  EXPECT_FALSE(Exists(dir.File("pic_bmp.tmp")));
   EXPECT_FALSE(Exists(dir.File("book.pp")));
+  EXPECT_FALSE(Exists(dir.File("pic_bmp.tmp")));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Foundation, FailingPreprocessorRun,
+    testing::Values(FailingPreprocessor{"PartOfItsFile", "echo partial > \"$3\"\nexit 3\n", "NONE"},
+                    FailingPreprocessor{"AfterAPicture",
+                                        "printf '<topic>One</topic>\\n<img_left>pic.bmp</img_left>"
+                                        "\\n' > \"$3\"\nsleep 1\nexit 3\n",
+                                        "RTF"}),
+    [](const testing::TestParamInfo<FailingPreprocessor>& info) {
+      return std::string(info.param.name);
+    });
 
 TEST(Foundation, OverlongLineIsFatalAtItsLine) {
   TempDir dir;
