@@ -329,7 +329,6 @@ void RunPasses1And2(RunContext& run, StartedPass1& pass1) {
 // pages are still in memory; only a page the pass did not write is read
 // from disk. Returns false when the pass dropped text a body needs.
 bool CapturePopupBodies(RunContext& run) {
-  constexpr std::int64_t kMaxCaptured = kPopupCaptureLimit;
   TopicTable& topics = run.tables.topics;
   for (int row = 1; row <= topics.Count(); ++row) {
     const TopicRecord& topic = topics.At(row);
@@ -340,11 +339,13 @@ bool CapturePopupBodies(RunContext& run) {
     if (length <= 0) continue;
     const std::int64_t first = topic.start_pos;
     if (first < 1 || first > length || first > topic.end_pos) continue;
-    const std::int64_t last =
-        std::min({static_cast<std::int64_t>(topic.end_pos), length, first + kMaxCaptured - 1});
-    if (run.output.Dropped(page, first - 1, last - first + 1)) return false;
+    const std::int64_t last = std::min(
+        {static_cast<std::int64_t>(topic.end_pos), length, first + kPopupCaptureLimit - 1});
     std::optional<std::string> text = run.output.TextRange(page, first - 1, last - first + 1);
-    if (!text) text = runtime::ReadFileRange(page, first - 1, last - first + 1);
+    if (!text) {
+      if (run.output.Dropped(page, first - 1, last - first + 1)) return false;
+      text = runtime::ReadFileRange(page, first - 1, last - first + 1);
+    }
     if (!text) continue;
     const TopicBody body = FindTopicBody(run.format, *text);
     if (body.start != 0 && body.end != 0) {
